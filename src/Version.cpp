@@ -1,0 +1,7 @@
+#include "Version.h"
+
+namespace nuvskin {
+
+const char* LibraryVersion() { return NUVSKIN_VERSION_STRING; }
+
+}  // namespace nuvskin
