@@ -81,7 +81,7 @@ TEST(Deflate, RoundTripsAndBoundsTheOutput) {
   EXPECT_EQ(out.size(), data.size());
   // One byte too many stops at the limit.
   EXPECT_EQ(InflateRaw(packed, data.size() - 1, out), InflateStatus::kOverlong);
-  EXPECT_EQ(out.size(), data.size() - 1);
+  EXPECT_TRUE(out.empty());
   // Cut input: the stream never reaches its final block.
   EXPECT_EQ(InflateRaw(ByteSpan(packed).first(packed.size() / 2), data.size(), out), InflateStatus::kBroken);
   EXPECT_LT(out.size(), data.size());

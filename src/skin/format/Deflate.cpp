@@ -47,40 +47,43 @@ class RawDeflateStream {
   z_stream zs_{};
 };
 
+// Runs the stream through a 32 KiB window and hands each decoded piece to
+// `take`; stops as soon as the output would pass `maxOutput`.
+template <class Take>
+InflateStatus Decode(ByteSpan input, std::size_t maxOutput, Take take) {
+  RawInflateStream zs;
+  std::uint8_t window[32 * 1024];
+  std::size_t inPos = 0, total = 0;
+  for (;;) {
+    zs->next_in = const_cast<Bytef*>(input.data() + inPos);
+    zs->avail_in = Slice(input.size() - inPos);
+    zs->next_out = window;
+    zs->avail_out = sizeof window;
+    const uInt inBefore = zs->avail_in;
+    const int ret = inflate(zs.get(), Z_NO_FLUSH);
+    inPos += inBefore - zs->avail_in;
+    const std::size_t produced = sizeof window - zs->avail_out;
+    if (produced > maxOutput - total) return InflateStatus::kOverlong;
+    take(window, produced);
+    total += produced;
+    if (ret == Z_STREAM_END) return InflateStatus::kComplete;
+    const bool progressed = produced > 0 || inBefore != zs->avail_in;
+    if ((ret != Z_OK && ret != Z_BUF_ERROR) || !progressed) return InflateStatus::kBroken;
+  }
+}
+
 }  // namespace
 
 InflateStatus InflateRaw(ByteSpan input, std::size_t maxOutput, Bytes& out) {
-  out.assign(maxOutput, 0);
-  RawInflateStream zs;
-  std::size_t inPos = 0, outPos = 0;
-  // One spare byte beyond the limit tells "ends exactly here" from "goes on".
-  std::uint8_t spare = 0;
-  for (;;) {
-    const std::size_t inAvail = input.size() - inPos;
-    zs->next_in = const_cast<Bytef*>(input.data() + inPos);
-    zs->avail_in = Slice(inAvail);
-    const bool intoSpare = outPos == maxOutput;
-    zs->next_out = intoSpare ? &spare : out.data() + outPos;
-    zs->avail_out = intoSpare ? 1 : Slice(maxOutput - outPos);
-    const uInt inBefore = zs->avail_in, outBefore = zs->avail_out;
-    const int ret = inflate(zs.get(), Z_NO_FLUSH);
-    inPos += inBefore - zs->avail_in;
-    const std::size_t produced = outBefore - zs->avail_out;
-    if (intoSpare && produced > 0) {
-      out.resize(outPos);
-      return InflateStatus::kOverlong;
-    }
-    outPos += produced;
-    if (ret == Z_STREAM_END) {
-      out.resize(outPos);
-      return InflateStatus::kComplete;
-    }
-    const bool progressed = produced > 0 || inBefore != zs->avail_in;
-    if ((ret != Z_OK && ret != Z_BUF_ERROR) || !progressed) {
-      out.resize(outPos);
-      return InflateStatus::kBroken;
-    }
-  }
+  out.clear();
+  // Count first, then decode into a buffer of exactly that size: a small
+  // file that merely claims a huge member costs no memory.
+  std::size_t size = 0;
+  const InflateStatus status = Decode(input, maxOutput, [&](const std::uint8_t*, std::size_t n) { size += n; });
+  if (status == InflateStatus::kOverlong) return status;
+  out.reserve(size);
+  Decode(input, maxOutput, [&](const std::uint8_t* p, std::size_t n) { out.insert(out.end(), p, p + n); });
+  return status;
 }
 
 Bytes DeflateRaw(ByteSpan input, int level) {

@@ -13,10 +13,10 @@ enum class InflateStatus {
   kBroken,    // invalid deflate data, or the input ended before the final block
 };
 
-// Decodes a raw deflate stream into `out`, which ends up holding every byte
-// decoded before the stream ended or failed. At most `maxOutput` bytes are
-// ever stored; the output buffer is sized up front to `maxOutput`, so the
-// caller bounds the allocation.
+// Decodes a raw deflate stream into `out`: every byte decoded before the
+// stream ended or broke; nothing when it would pass `maxOutput`. The stream
+// is decoded twice (counting, then storing), so `out` never takes more
+// memory than the bytes actually decoded.
 InflateStatus InflateRaw(ByteSpan input, std::size_t maxOutput, Bytes& out);
 
 // A raw deflate stream of `input` at the given zlib level (0..9). Deterministic
