@@ -17,6 +17,15 @@ class TReader;
 class TWriter;
 class TStream;
 
+// Keyboard and mouse state of input events.
+enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+NUV_ENUM(TShiftStateFlag, "ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble");
+using TShiftState = Set<TShiftStateFlag>;
+
+// Reading direction of controls and menus.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+NUV_ENUM(TBiDiMode, "bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly");
+
 // ---------------------------------------------------------------------------
 
 class TPersistent : public TObject {
