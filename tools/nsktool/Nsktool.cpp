@@ -249,7 +249,7 @@ std::string BitmapFileStem(std::string_view name) {
   if (name.size() > 6 && format::EqualsAsciiNoCase(name.substr(0, 6), "SKIN2_")) name.remove_prefix(6);
   std::string stem;
   for (char c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    c = format::AsciiLower(c);
     const bool safe = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
     stem += safe ? c : '_';
   }

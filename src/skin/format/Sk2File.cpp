@@ -11,8 +11,6 @@ bool Fail(std::string* error, std::string why) {
   return false;
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Only the value sizes the readers can represent are accepted.
 const char* CheckValueSize(Sk2Kind kind, std::size_t size) {
   switch (kind) {
@@ -25,13 +23,6 @@ const char* CheckValueSize(Sk2Kind kind, std::size_t size) {
 }
 
 }  // namespace
-
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
 
 std::int32_t Sk2Record::IntegerValue() const {
   return data.size() == 4 ? static_cast<std::int32_t>(LoadU32(data.data())) : -1;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/format/AsciiCase.h"
 #include "skin/format/Bytes.h"
 
 namespace nuvskin::format {
@@ -58,7 +59,5 @@ struct Sk2File {
 // byte, or an empty bitmap value (any of these would leave the skin partly
 // read, so the whole file counts as damaged).
 bool ParseSk2(ByteSpan file, Sk2File& out, std::string* error = nullptr);
-
-bool EqualsAsciiNoCase(std::string_view a, std::string_view b);
 
 }  // namespace nuvskin::format

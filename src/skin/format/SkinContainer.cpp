@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "skin/format/AsciiCase.h"
 #include "skin/format/Deflate.h"
 #include "skin/format/FileIo.h"
 #include "skin/format/PkwareCipher.h"
@@ -25,13 +26,8 @@ struct CentralEntry {
   std::uint32_t localHeaderOffset = 0;
 };
 
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameNameAsciiNoCase(ByteSpan stored, std::string_view wanted) {
-  if (stored.size() != wanted.size()) return false;
-  for (std::size_t i = 0; i < stored.size(); ++i)
-    if (AsciiUpper(static_cast<char>(stored[i])) != AsciiUpper(wanted[i])) return false;
-  return true;
+std::string_view AsText(ByteSpan bytes) {
+  return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 // The end record must be exactly the last 22 bytes: no archive comment.
@@ -62,7 +58,7 @@ ScanResult FindEntry(ByteSpan data, std::size_t directoryOffset, std::size_t end
     const std::uint16_t commentLength = LoadU16(p + 32);
     if (!r.ReadSpan(nameLength, name) || !r.Skip(std::size_t{extraLength} + commentLength))
       return ScanResult::kDamaged;
-    if (nameLength > kMaxEntryNameLength || !SameNameAsciiNoCase(name, entryName)) continue;
+    if (nameLength > kMaxEntryNameLength || !EqualsAsciiNoCase(AsText(name), entryName)) continue;
     found.flags = LoadU16(p + 8);
     found.modTime = LoadU16(p + 12);
     found.crc32 = LoadU32(p + 16);
@@ -101,10 +97,7 @@ int Decrypt(ByteSpan encrypted, const CentralEntry& entry, std::string_view pass
   return kExtractOk;
 }
 
-}  // namespace
-
-ExtractOutcome ExtractSkinEntryFromMemory(ByteSpan container, std::string_view entryName,
-                                          std::string_view password, Bytes& member) {
+ExtractOutcome Extract(ByteSpan container, std::string_view entryName, std::string_view password, Bytes& member) {
   member.clear();
   ExtractOutcome outcome;
   if (container.size() < 4 || container[0] != 'S' || container[1] != 'K') return outcome;
@@ -151,8 +144,8 @@ ExtractOutcome ExtractSkinEntryFromMemory(ByteSpan container, std::string_view e
   return outcome;
 }
 
-int ExtractSkinEntry(const std::string& containerFileName, const std::string& entryName,
-                     const std::string& outputFileName, const std::string& password) {
+int ExtractToFile(const std::string& containerFileName, const std::string& entryName,
+                  const std::string& outputFileName, const std::string& password) {
   Bytes container;
   if (!ReadFileBytes(PathFromUtf8(containerFileName), kMaxContainerSize, container)) return kExtractFailed;
   Bytes member;
@@ -164,6 +157,29 @@ int ExtractSkinEntry(const std::string& containerFileName, const std::string& en
   std::error_code ec;
   std::filesystem::remove(output, ec);
   return outcome.result == kExtractOk ? kExtractFailed : outcome.result;
+}
+
+}  // namespace
+
+ExtractOutcome ExtractSkinEntryFromMemory(ByteSpan container, std::string_view entryName,
+                                          std::string_view password, Bytes& member) {
+  // Results only: out of memory is one more way of not reading the file.
+  try {
+    return Extract(container, entryName, password, member);
+  } catch (...) {
+    member.clear();
+    return {};
+  }
+}
+
+int ExtractSkinEntry(const std::string& containerFileName, const std::string& entryName,
+                     const std::string& outputFileName, const std::string& password) {
+  // A name that is no valid UTF-8 makes the path conversion throw on Windows.
+  try {
+    return ExtractToFile(containerFileName, entryName, outputFileName, password);
+  } catch (...) {
+    return kExtractFailed;
+  }
 }
 
 }  // namespace nuvskin::format
