@@ -210,12 +210,20 @@ TEST(SkinArt, BuiltInSkinHasEveryElementWithItsBuiltInValue) {
 }
 
 TEST(SkinArt, TitleBarCornersAreCutOnlyInTheRegionRows) {
+  for (const SkinFiles& skin : {Default(), SkinFiles("threesect")}) {
+    const int maxY = skin.Value("TITLEBARREGIONMAXY");
+    EXPECT_EQ(skin.Value("TITLEBARNEEDREGION"), 1);
+    EXPECT_EQ(skin.Value("TITLEBARREGIONMINY"), 0);
+    for (const char* name : {"TITLEBAR1", "TITLEBAR2", "TITLEBAR3", "TITLEBAR4", "TITLEBAR5", "MINIMIZEDTITLE"}) {
+      if (!skin.Has(name)) continue;
+      const image::Image& img = skin.Bmp(name);
+      EXPECT_EQ(MagentaInRows(img, maxY + 1, img.Height() - 1), 0) << name << " below the region rows";
+      EXPECT_EQ(img.Height(), name == std::string("MINIMIZEDTITLE") ? img.Height()
+                                                                    : skin.Bmp("TITLEBAR1").Height());
+    }
+  }
   const SkinFiles& skin = Default();
   const int maxY = skin.Value("TITLEBARREGIONMAXY");
-  for (const char* name : {"TITLEBAR1", "TITLEBAR2", "TITLEBAR3", "TITLEBAR4", "TITLEBAR5", "MINIMIZEDTITLE"}) {
-    const image::Image& img = skin.Bmp(name);
-    EXPECT_EQ(MagentaInRows(img, maxY + 1, img.Height() - 1), 0) << name << " below the region rows";
-  }
   // Rounded top corners: the outer corner pixels are cut, the edges below are not.
   const image::Image& left = skin.Bmp("TITLEBAR1");
   const image::Image& right = skin.Bmp("TITLEBAR5");
