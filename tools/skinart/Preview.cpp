@@ -107,12 +107,6 @@ void ThreeSliceV(Image& dst, const Image& b, Rect r, int cap) {
   Copy(dst, b, {0, k, W, H - k}, {r.left, r.top + k, r.right, r.bottom - k});
 }
 
-void ThreeSliceVH(Image& dst, const Image& b, Rect r, int cap) {
-  Image turned(r.H(), r.W());
-  ThreeSliceV(turned, Turn90CW(b), {0, 0, r.H(), r.W()}, cap);
-  Draw(dst, Turn90CCW(turned), r.left, r.top);
-}
-
 void Text(Image& img, int x, int y, const std::string& s, Pixel c, bool bold = false) {
   DrawText(img, x, y, s, c);
   if (bold) DrawText(img, x + 1, y, s, c);
@@ -292,7 +286,7 @@ Image ComposeTitle(const Skin& k, int width, const std::string& caption, int hot
   Draw(buf, AppIcon(), k.Int("SKIN2_TITLEBARICONPOSX"), minimized ? y + 3 : y, true);
   int bx = minimized ? width - gw - 5 : width - k.Int("SKIN2_TITLEBARBUTTONPOSX") - gw;
   if (!minimized) y = k.Int("SKIN2_TITLEBARBUTTONPOSY");
-  const int normal[3] = {16, minimized ? 7 : 7, minimized ? 10 : 13};
+  const int normal[3] = {16, 7, minimized ? 10 : 13};  // close, maximize, minimize or restore
   for (int b : {kClose, kMaximize, kMinimize}) {
     const int glyph = normal[b] + (b == hot ? (pressed ? 2 : 1) : 0);
     Draw(buf, Frame(glyphs, 18, glyph), bx, y);
@@ -492,7 +486,7 @@ Image ComposeWindow(const SkinSource& source) {
     }
     const Image& vthumb = k.Bmp("SKIN2_TRACKBARVSLIDER");
     Image vchannel = Turn90CCW(channel);
-    ThreeSliceVH(desk, vchannel, {x + 214, y - 20, x + 214 + vchannel.Width(), y + 40}, 0);
+    ThreeSliceV(desk, vchannel, {x + 214, y - 20, x + 214 + vchannel.Width(), y + 40}, 0);
     Draw(desk, vthumb, x + 214 + 4 - 10, y + 2, true);
   }
   // Tabs with a list box and its scroll bars on the page.

@@ -163,7 +163,8 @@ int MapWidth(const PixelMap& rows) {
 Image Crop(const Image& src, int x, int y, int w, int h) {
   Image out(w, h);
   for (int yy = 0; yy < h; ++yy)
-    for (int xx = 0; xx < w; ++xx) out.Set(xx, yy, src.At(x + xx, y + yy));
+    for (int xx = 0; xx < w; ++xx)
+      if (src.Contains(x + xx, y + yy)) out.Set(xx, yy, src.At(x + xx, y + yy));
   return out;
 }
 

@@ -77,6 +77,7 @@ void Stamp(Image& img, int x, int y, const PixelMap& rows, char ink, Pixel color
            double alpha = 1.0);
 int MapWidth(const PixelMap& rows);
 
+// Pixels outside src come out black.
 Image Crop(const Image& src, int x, int y, int w, int h);
 // Frames of equal size side by side, left to right.
 Image SideBySide(const std::vector<Image>& frames);
