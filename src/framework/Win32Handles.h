@@ -2,8 +2,7 @@
 // into a device context. Outside these types no code frees a handle itself.
 #pragma once
 
-#include <windows.h>
-#include <commctrl.h>
+#include "framework/Win32.h"
 
 #include <utility>
 
