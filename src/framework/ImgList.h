@@ -27,8 +27,11 @@ class TCustomImageList : public TComponent {
   // Adds with every pixel of `maskColor` transparent.
   int AddMasked(TBitmap* image, TColor maskColor);
   int AddIcon(TIcon* icon);
+  // Raises EInvalidOperation for an index outside the list.
   void Delete(int index);
   void Clear();
+  // Enabled: the image with its mask. Disabled: the image in shades of grey.
+  // An index outside the list draws nothing.
   void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true);
   // The image drawn on a bitmap of the list's size (transparent parts left
   // as the bitmap's background).
@@ -45,6 +48,7 @@ class TCustomImageList : public TComponent {
 class TImageList : public TCustomImageList {
   NUV_CLASS(TImageList, TCustomImageList)
   using TCustomImageList::TCustomImageList;
+  static TImageList* CreateSize(int width, int height);
 };
 
 }  // namespace nuvskin
