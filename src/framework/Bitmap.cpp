@@ -40,7 +40,7 @@ bool ReadBmpFile(TStream& stream, format::Bytes& file) {
   const std::uint64_t dataSize =
       static_cast<std::uint64_t>(format::BmpImage::BmpStride(width, bpp)) * static_cast<std::uint64_t>(height);
   std::uint64_t end = std::max<std::uint64_t>(offBits + dataSize, headerEnd);
-  if (end > static_cast<std::uint64_t>(available)) return false;
+  if (end > static_cast<std::uint64_t>(available) || end > SIZE_MAX) return false;
   // The declared file size, when plausible, says where the next thing in the stream starts.
   const std::uint64_t declared = format::LoadU32(file.data() + 2);
   if (declared > end && declared <= static_cast<std::uint64_t>(available)) end = declared;

@@ -153,7 +153,7 @@ class TBrush : public TGraphicsObject {
   static void Publish(ClassBuilder<TBrush>& b);
   HBRUSH Handle();
   TColor Color() const { return color_; }
-  void SetColor(TColor value);
+  void SetColor(TColor value);  // a clear brush becomes solid
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle value);
   void Assign(TPersistent* source) override;
@@ -305,8 +305,9 @@ class TBitmap : public TGraphic {
   // A canvas drawing into the bitmap, created on first use.
   TCanvas* Canvas();
   // The DIB section. Reading it takes the bitmap out of the canvas's memory
-  // DC (a bitmap can be selected into one DC only), so that it can be given
-  // to the platform; the canvas takes it back when next used.
+  // DC (a bitmap can be selected into one DC only) and frees that DC, so that
+  // the handle can be given to the platform; an HDC read from Canvas() before
+  // is then gone. The canvas makes a new DC when next used.
   HBITMAP Handle() const;
   bool HandleAllocated() const { return static_cast<bool>(bitmap_); }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "GraphicsTestSupport.h"
@@ -13,12 +12,6 @@ using namespace nuvskin;
 using namespace nuvskin::test;
 
 namespace {
-
-struct Freer {
-  void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, Freer>;
 
 constexpr int kW = 5, kH = 3;  // odd width: rows are padded
 

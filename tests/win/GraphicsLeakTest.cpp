@@ -2,7 +2,6 @@
 // back every GDI handle; and a picture of everything drawn, for people.
 #include <gtest/gtest.h>
 
-#include <memory>
 
 #include "GraphicsTestSupport.h"
 #include "framework/ImgList.h"
@@ -11,12 +10,6 @@ using namespace nuvskin;
 using namespace nuvskin::test;
 
 namespace {
-
-struct Freer {
-  void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, Freer>;
 
 // A 16 x 16 sprite: a green disc with a red border on magenta.
 Owned<TBitmap> Sprite() {

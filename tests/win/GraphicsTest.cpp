@@ -2,7 +2,6 @@
 // pixel on bitmaps and on device contexts the canvas does not own.
 #include <gtest/gtest.h>
 
-#include <memory>
 
 #include "GraphicsTestSupport.h"
 
@@ -10,12 +9,6 @@ using namespace nuvskin;
 using namespace nuvskin::test;
 
 namespace {
-
-struct Freer {
-  void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, Freer>;
 
 // A component with a font and a pen as sub-objects, for streaming.
 class TTextBox : public TComponent {

@@ -2,6 +2,7 @@
 // test files and bitmaps as images for screenshots.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "WinTest.h"
@@ -10,9 +11,16 @@
 
 namespace nuvskin::test {
 
+// A framework object freed with TObject::Free when it goes out of scope.
+struct Freer {
+  void operator()(TObject* o) const { TObject::Free(o); }
+};
+template <class T>
+using Owned = std::unique_ptr<T, Freer>;
+
 // A bitmap of the given size filled with one colour (through its canvas).
-inline TBitmap* FilledBitmap(int width, int height, TColor color, TPixelFormat format = pf24bit) {
-  auto* b = Create<TBitmap>(width, height, format);
+inline Owned<TBitmap> FilledBitmap(int width, int height, TColor color, TPixelFormat format = pf24bit) {
+  Owned<TBitmap> b(Create<TBitmap>(width, height, format));
   b->Canvas()->Brush()->SetColor(color);
   b->Canvas()->FillRect(RECT{0, 0, width, height});
   return b;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 
 #include "GraphicsTestSupport.h"
 #include "framework/ImgList.h"
@@ -12,12 +11,6 @@ using namespace nuvskin;
 using namespace nuvskin::test;
 
 namespace {
-
-struct Freer {
-  void operator()(TObject* o) const { TObject::Free(o); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, Freer>;
 
 // Two 16 x 16 images side by side: a red 8 x 8 square on magenta, then blue.
 Owned<TBitmap> TwoImages() {
