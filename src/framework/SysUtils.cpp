@@ -99,8 +99,6 @@ bool TryStrToInt(std::wstring_view text, std::int32_t& value) {
   return TryStrToInt(narrow, value);
 }
 
-std::filesystem::path PathFromUtf8(std::string_view utf8) { return std::filesystem::path(Utf8ToWide(utf8)); }
-
 bool FileExists(std::string_view utf8Path) {
   if (utf8Path.empty()) return false;
   const DWORD attr = ::GetFileAttributesW(Utf8ToWide(utf8Path).c_str());

@@ -62,7 +62,6 @@ bool TryStrToInt(std::wstring_view text, std::int32_t& value);
 bool TryStrToInt64(std::string_view text, std::int64_t& value);
 
 // Paths are UTF-8 in the framework's 8-bit strings.
-std::filesystem::path PathFromUtf8(std::string_view utf8);
 bool FileExists(std::string_view utf8Path);
 bool DeleteFile(std::string_view utf8Path);
 std::string ExtractFileName(std::string_view path);

@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "skin/format/Bytes.h"
+#include "skin/format/SkinContainer.h"
 
 namespace nuvskin::format {
-
-constexpr std::string_view kSkinEntryName = "SKINDATA.SK2";
 
 // A fixed default time stamp keeps packing deterministic: 2000-01-01 12:00.
 constexpr std::uint16_t kDefaultDosTime = 12 << 11;

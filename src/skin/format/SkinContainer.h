@@ -18,6 +18,9 @@ enum ExtractResult : int {
   kExtractWrongPassword = 2,  // password missing or wrong, or the size check failed
 };
 
+// The one member a skin container holds.
+constexpr std::string_view kSkinEntryName = "SKINDATA.SK2";
+
 // Largest container file and largest stated member size accepted; anything
 // bigger is refused before reading or inflating it.
 constexpr std::size_t kMaxContainerSize = 256u << 20;
