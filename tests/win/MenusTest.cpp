@@ -370,7 +370,9 @@ namespace {
 struct MainMenuFixture {
   TComponent* owner = Create<TComponent>(nullptr);
   TMainMenu* menu = Create<TMainMenu>(owner);
+  int frameChanges = 0;  // DrawMenuBar recalculates the frame
   TestWindow window{[this](HWND, UINT msg, WPARAM wp, LPARAM lp) -> std::optional<LRESULT> {
+    if (msg == WM_NCCALCSIZE) ++frameChanges;
     LRESULT result = 0;
     if (HandleMenuMessage(menu, msg, wp, lp, result)) return result;
     return std::nullopt;
@@ -431,10 +433,18 @@ TEST(MainMenus, CommandsAndShortCutsClickTheirItemOnce) {
   EXPECT_EQ(exits, 1);
   EXPECT_EQ(saves, 2);
 
-  // Changes reach the bar the window shows.
+  // Changes reach the bar the window shows, and it is redrawn.
+  int frameChanges = f.frameChanges;
   file->SetCaption(L"&Document");
   EXPECT_EQ(::GetMenu(f.window.Handle()), bar);
   EXPECT_EQ(MenuText(bar, 0), L"&Document");
+  EXPECT_GT(f.frameChanges, frameChanges);
+
+  // A freed menu leaves the window's menu bar.
+  f.menu->Free();
+  f.menu = nullptr;
+  EXPECT_EQ(::GetMenu(f.window.Handle()), nullptr);
+  EXPECT_FALSE(::IsMenu(bar));
 }
 
 TEST(MainMenus, OwnerDrawnDropDownIsMeasuredAndDrawnThroughTheEvents) {
@@ -467,6 +477,8 @@ TEST(MainMenus, OwnerDrawnDropDownIsMeasuredAndDrawnThroughTheEvents) {
     item->OnMeasureItem = measure;
     item->OnDrawItem = draw;
   }
+  int fileClicks = 0;  // a parent's OnClick runs as its sub-items open
+  file->OnClick = [&](TObject*) { ++fileClicks; };
   f.menu->SetOwnerDraw(true);
   f.menu->SetWindowHandle(f.window.Handle());
   ::SetForegroundWindow(f.window.Handle());
@@ -481,6 +493,7 @@ TEST(MainMenus, OwnerDrawnDropDownIsMeasuredAndDrawnThroughTheEvents) {
   ::PostMessageW(f.window.Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
   PumpUntil([&] { return has(drawn, save) && !MenuWindowVisible(); }, 5000);
   EXPECT_FALSE(driver.timedOut);
+  EXPECT_EQ(fileClicks, 1);
   EXPECT_TRUE(has(measured, file));
   EXPECT_GT(fileWidth, 0);
   EXPECT_GT(fileHeight, 0);
@@ -600,6 +613,22 @@ TEST(MenuMessages, MeasureAndDrawReachOnlyLiveItems) {
   EXPECT_EQ(measures, 1);
   EXPECT_EQ(measure.itemHeight, 40u);
   EXPECT_GT(measure.itemWidth, 5u);
+
+  // Typed keys find the owner-drawn item by its (automatic) hot key.
+  TMenuItem* other = NewItem(owner, menu->Items(), L"Other");
+  NewItem(owner, menu->Items(), L"Ozone");
+  menu->SetOwnerDraw(true);
+  auto key = [&](wchar_t c) {
+    LRESULT r = -1;
+    bool handled = HandleMenuMessage(nullptr, WM_MENUCHAR, MAKEWPARAM(c, MF_POPUP),
+                                     reinterpret_cast<LPARAM>(menu->Handle()), r);
+    return handled ? r : -1;
+  };
+  EXPECT_EQ(key(L'o'), MAKELRESULT(1, MNC_EXECUTE));
+  EXPECT_EQ(key(L'Z'), MAKELRESULT(2, MNC_EXECUTE));
+  other->SetVisible(false);
+  EXPECT_EQ(key(L'o'), MAKELRESULT(1, MNC_EXECUTE));  // now "&Ozone"
+  EXPECT_EQ(key(L'z'), -1);
 
   measure.CtlType = ODT_LISTBOX;  // not a menu's
   EXPECT_FALSE(HandleMenuMessage(nullptr, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure), result));
