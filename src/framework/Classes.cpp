@@ -55,16 +55,25 @@ void TComponent::AfterConstruction() {
   }
 }
 
-void TComponent::BeforeDestruction() {
-  if (!state_.Contains(csDestroying)) Destroying();
+void TComponent::BeginDestruction() {
+  if (destructionBegun_) return;
+  destructionBegun_ = true;
+  Destroying();
   // While the object is still whole: tell those who asked, and the owner.
   while (!freeNotifies_.empty()) freeNotifies_.back()->Notification(this, opRemove);
   if (owner_ && !owner_->IsDestroying()) owner_->Notification(this, opRemove);
 }
 
+void TComponent::BeforeDestruction() {
+  BeginDestruction();
+  // Owned components go while this one is whole, so that they may still
+  // use it (give back a window procedure, for example).
+  DestroyComponents();
+}
+
 TComponent::~TComponent() {
-  if (!state_.Contains(csDestroying)) Destroying();
-  while (!freeNotifies_.empty()) freeNotifies_.back()->Notification(this, opRemove);
+  // Reached without Free (a plain delete): do what BeforeDestruction would.
+  BeginDestruction();
   DestroyComponents();
   if (owner_) owner_->Remove(this);
 }

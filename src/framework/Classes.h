@@ -62,6 +62,7 @@ class TComponent : public TPersistent {
   ~TComponent() override;
 
   void AfterConstruction() override;
+  // Tells those concerned while the object is whole, then frees what it owns.
   void BeforeDestruction() override;
 
   TComponent* Owner() const { return owner_; }
@@ -105,6 +106,9 @@ class TComponent : public TPersistent {
  protected:
   virtual void Notification(TComponent* component, TOperation operation);
   void SetComponentState(TComponentState state) { state_ = state; }
+  // First step of destruction (idempotent): csDestroying, then the free
+  // notifications and the owner's opRemove.
+  void BeginDestruction();
   friend class TReader;
   friend class TWriter;
 
@@ -119,6 +123,7 @@ class TComponent : public TPersistent {
   std::intptr_t tag_ = 0;
   TComponentState state_;
   bool insertNotified_ = false;
+  bool destructionBegun_ = false;
 };
 
 // ---------------------------------------------------------------------------

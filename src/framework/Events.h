@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -38,6 +39,23 @@ class Event<R(A...)> {
     std::memcpy(e.key_.data(), &method, sizeof(M));
     e.bound_ = true;
     return e;
+  }
+
+  // The same with shared ownership: the handler keeps `object` alive.
+  template <class T, class M>
+  static Event Bind(std::shared_ptr<T> object, M method) {
+    Event e = Bind(object.get(), method);
+    e.fn_ = [object, method](A... a) -> R { return (object.get()->*method)(std::forward<A>(a)...); };
+    return e;
+  }
+
+  // True when the handler calls `method` on `object`.
+  template <class M>
+  bool IsBoundTo(const void* object, M method) const {
+    static_assert(sizeof(M) <= sizeof(MethodKey));
+    MethodKey key{};
+    std::memcpy(key.data(), &method, sizeof(M));
+    return fn_ && bound_ && object_ == object && key_ == key;
   }
 
   explicit operator bool() const { return static_cast<bool>(fn_); }
