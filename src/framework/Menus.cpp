@@ -266,7 +266,7 @@ TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {
 
 TMenuItem::~TMenuItem() {
   // Sub-items taken out below must not rebuild handles that go away anyway.
-  Destroying();
+  BeginDestruction();
   if (parent_) parent_->Remove(this);
   DetachEntries(handle_.Get());
   while (!items_.empty()) TObject::Free(items_.back());
@@ -780,7 +780,7 @@ void TMenu::SetWindowHandle(HWND wnd) {
   bool mainMenu = Is<TMainMenu>();
   if (mainMenu && window_ && handle_ && ::GetMenu(window_) == handle_.Get()) ::SetMenu(window_, nullptr);
   window_ = wnd;
-  if (mainMenu && window_) ::SetMenu(window_, Handle());
+  if (mainMenu && window_ && ::GetMenu(window_) != Handle()) ::SetMenu(window_, Handle());
 }
 
 void TMenu::MenuChanged(bool /*rebuild*/) {}
