@@ -370,6 +370,10 @@ void TMenuItem::SetCaption(const std::wstring& value) {
 
 void TMenuItem::SetChecked(bool value) {
   if (checked_ == value) return;
+  // Radio items of one group exclude each other.
+  if (value && radioItem_ && parent_)
+    for (TMenuItem* sibling : parent_->items_)
+      if (sibling->radioItem_ && sibling->groupIndex_ == groupIndex_) sibling->checked_ = false;
   checked_ = value;
   Changed();
 }
@@ -864,7 +868,7 @@ void TPopupMenu::Publish(ClassBuilder<TPopupMenu>& b) {
 
 namespace {
 
-constexpr wchar_t kPopupWindowClass[] = L"TnuvPopupMenuWindow";
+constexpr wchar_t kPopupWindowClass[] = L"NuvskinPopupMenuOwner";
 
 LRESULT CALLBACK PopupWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   try {
@@ -987,10 +991,13 @@ bool HandleMenuMessage(TMenu* mainMenu, UINT msg, WPARAM wp, LPARAM lp, LRESULT&
     }
     case WM_INITMENUPOPUP: {
       if (HIWORD(lp)) return false;  // the window menu
-      TMenuItem* item = TMenuItem::FromHandle(reinterpret_cast<HMENU>(wp));
+      auto submenu = reinterpret_cast<HMENU>(wp);
+      TMenuItem* item = TMenuItem::FromHandle(submenu);
       if (!item) return false;
-      TMenu* menu = item->GetParentMenu();
-      if (!menu || item != menu->Items()) item->Click();
+      if (TMenu* menu = item->GetParentMenu())
+        menu->DispatchPopup(submenu);
+      else
+        item->Click();
       result = 0;
       return true;
     }

@@ -217,6 +217,11 @@ TEST(MenuItems, HandleFollowsEveryChangeOfTheTree) {
   open->SetRadioItem(true);
   save->SetDefault(true);
   EXPECT_TRUE(MenuInfo(h, 0).fType & MFT_RADIOCHECK);
+  close->SetRadioItem(true);
+  close->SetChecked(true);  // the other radio item of its group goes off
+  EXPECT_FALSE(open->Checked());
+  EXPECT_FALSE(::GetMenuState(h, 0, MF_BYPOSITION) & MF_CHECKED);
+  open->SetChecked(true);
   EXPECT_TRUE(MenuInfo(h, 3).fState & MFS_DEFAULT);
 
   // Sub-items make a popup; the last one leaving makes it plain again.
