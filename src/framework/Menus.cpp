@@ -115,9 +115,9 @@ constexpr Modifier kModifiers[] = {{scShift, L"Shift+"}, {scCtrl, L"Ctrl+"}, {sc
 // --- Drawing helpers -----------------------------------------------------------
 
 // The system's menu font, or the default GUI font when it cannot be read.
-HFONT CreateMenuFont(bool bold) {
+HFONT CreateMenuFont() {
   NONCLIENTMETRICSW metrics{};
-  // Older systems (and Wine) refuse the size with iPaddedBorderWidth.
+  // Systems before Vista refuse the size that counts iPaddedBorderWidth.
   metrics.cbSize = sizeof(metrics);
   bool ok = ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
   if (!ok) {
@@ -129,24 +129,39 @@ HFONT CreateMenuFont(bool bold) {
     font = metrics.lfMenuFont;
   else
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-  if (bold) font.lfWeight = FW_BOLD;
   return ::CreateFontIndirectW(&font);
 }
 
-// Text drawn or measured with DrawTextW in the canvas's font ("&" marks the
-// hot key).
-SIZE MeasureText(TCanvas* canvas, const std::wstring& text) {
+// The canvas's font, bold for the default item.
+class ItemFont {
+ public:
+  ItemFont(TCanvas* canvas, bool bold) : font_(canvas->Font()->Handle()) {
+    LOGFONTW description{};
+    if (bold && ::GetObjectW(font_, sizeof(description), &description)) {
+      description.lfWeight = FW_BOLD;
+      bold_.Reset(::CreateFontIndirectW(&description));
+    }
+  }
+  HFONT Get() const { return bold_ ? bold_.Get() : font_; }
+
+ private:
+  HFONT font_;
+  win::UniqueFont bold_;
+};
+
+// Text measured and drawn with DrawTextW ("&" marks the hot key).
+SIZE MeasureText(TCanvas* canvas, HFONT font, const std::wstring& text) {
   HDC dc = canvas->Handle();
-  win::SelectScope font(dc, canvas->Font()->Handle());
+  win::SelectScope select(dc, font);
   RECT r{0, 0, 0, 0};
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_CALCRECT);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-void DrawTextIn(TCanvas* canvas, const std::wstring& text, RECT r, UINT format, TColor color) {
+void PaintText(TCanvas* canvas, HFONT font, const std::wstring& text, RECT r, UINT format, TColor color) {
   HDC dc = canvas->Handle();
   win::SavedDCState saved(dc);
-  win::SelectScope font(dc, canvas->Font()->Handle());
+  win::SelectScope select(dc, font);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, ColorToRGB(color));
   ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_SINGLELINE | DT_VCENTER);
@@ -176,9 +191,9 @@ void DrawCheck(TCanvas* canvas, const RECT& box, bool radio, TColor color) {
   }
 }
 
-constexpr int kGutterPadding = 4;      // around the check mark or image
-constexpr int kTextGap = 6;            // gutter to caption, caption to shortcut
-constexpr int kShortcutGap = 24;       // caption to shortcut column
+constexpr int kGutterPadding = 4;  // around the check mark or image
+constexpr int kTextGap = 6;        // gutter to caption; each side of a menu bar caption
+constexpr int kShortcutGap = 24;   // caption to shortcut
 constexpr int kRightMargin = 12;
 
 }  // namespace
@@ -620,8 +635,9 @@ void TMenuItem::DrawItem(TCanvas* canvas, const RECT& rect, bool selected) {
 }
 
 void TMenuItem::MeasureDefault(TCanvas* canvas, int& width, int& height) {
+  ItemFont font(canvas, default_);
   std::wstring caption = DisplayCaption();
-  SIZE text = MeasureText(canvas, caption.empty() ? L" " : caption);
+  SIZE text = MeasureText(canvas, font.Get(), caption.empty() ? L" " : caption);
   if (IsTopLevelOfMainMenu()) {
     width = text.cx + 2 * kTextGap;
     height = std::max<int>(text.cy, ::GetSystemMetrics(SM_CYMENU) - 1);
@@ -634,9 +650,8 @@ void TMenuItem::MeasureDefault(TCanvas* canvas, int& width, int& height) {
   }
   TCustomImageList* images = ImagesForItem();
   int imageWidth = images ? images->Width() : 16, imageHeight = images ? images->Height() : 16;
-  int gutter = imageWidth + 2 * kGutterPadding;
-  width = gutter + kTextGap + text.cx + kRightMargin;
-  if (shortCut_ != scNone) width += kShortcutGap + MeasureText(canvas, ShortCutToText(shortCut_)).cx;
+  width = imageWidth + 2 * kGutterPadding + kTextGap + text.cx + kRightMargin;
+  if (shortCut_ != scNone) width += kShortcutGap + MeasureText(canvas, font.Get(), ShortCutToText(shortCut_)).cx;
   height = std::max<int>({text.cy + 6, imageHeight + 2 * kGutterPadding - 2, ::GetSystemMetrics(SM_CYMENU)});
 }
 
@@ -646,10 +661,9 @@ void TMenuItem::DrawDefault(TCanvas* canvas, const RECT& rect, bool selected) {
   TColor back = selected ? clHighlight : clMenu;
   TColor fore = !enabled_ ? clGrayText : selected ? clHighlightText : clMenuText;
   FillColor(canvas, rect, back);
-  UINT align = rightToLeft ? DT_RIGHT | DT_RTLREADING : DT_LEFT;
-
+  ItemFont font(canvas, default_);
   if (IsTopLevelOfMainMenu()) {
-    DrawTextIn(canvas, DisplayCaption(), rect, DT_CENTER, fore);
+    PaintText(canvas, font.Get(), DisplayCaption(), rect, DT_CENTER, fore);
     return;
   }
   if (IsLine()) {
@@ -694,28 +708,10 @@ void TMenuItem::DrawDefault(TCanvas* canvas, const RECT& rect, bool selected) {
     text.left = gutter.right + kTextGap;
     text.right -= kRightMargin;
   }
-  HFONT bold = nullptr;
-  win::UniqueFont boldFont;
-  if (default_) {
-    boldFont.Reset(CreateMenuFont(true));
-    bold = boldFont.Get();
-  }
-  {
-    TFont* font = canvas->Font();
-    HDC dc = canvas->Handle();
-    win::SelectScope scope(dc, bold ? bold : font->Handle());
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, ColorToRGB(fore));
-    std::wstring caption = DisplayCaption();
-    RECT r = text;
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, align | DT_SINGLELINE | DT_VCENTER);
-    if (shortCut_ != scNone) {
-      std::wstring keys = ShortCutToText(shortCut_);
-      r = text;
-      ::DrawTextW(dc, keys.c_str(), static_cast<int>(keys.size()), &r,
-                  (rightToLeft ? DT_LEFT | DT_RTLREADING : DT_RIGHT) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
-  }
+  PaintText(canvas, font.Get(), DisplayCaption(), text, rightToLeft ? DT_RIGHT | DT_RTLREADING : DT_LEFT, fore);
+  if (shortCut_ != scNone)
+    PaintText(canvas, font.Get(), ShortCutToText(shortCut_), text,
+             (rightToLeft ? DT_LEFT | DT_RTLREADING : DT_RIGHT) | DT_NOPREFIX, fore);
 }
 
 // ---------------------------------------------------------------------------
@@ -922,7 +918,7 @@ class MenuCanvas {
  public:
   explicit MenuCanvas(HDC dc) : saved_(dc) {
     canvas_.SetHandle(dc);
-    canvas_.Font()->SetHandle(CreateMenuFont(false));
+    canvas_.Font()->SetHandle(CreateMenuFont());
     canvas_.Font()->SetColor(clMenuText);
   }
   ~MenuCanvas() { canvas_.SetHandle(nullptr); }
