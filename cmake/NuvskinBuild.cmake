@@ -15,8 +15,9 @@ endif()
 # Warnings are errors in our own code (not in GoogleTest or system headers).
 function(nuvskin_target_defaults target)
   target_compile_features(${target} PUBLIC cxx_std_20)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
-    $<$<CXX_COMPILER_ID:GNU>:-Wno-cast-function-type>)
+  target_compile_options(${target} PRIVATE
+    $<$<COMPILE_LANGUAGE:C,CXX>:-Wall -Wextra -Wpedantic -Werror>
+    $<$<AND:$<COMPILE_LANGUAGE:C,CXX>,$<CXX_COMPILER_ID:GNU>>:-Wno-cast-function-type>)
   if(WIN32)
     target_compile_definitions(${target}
       PUBLIC NOMINMAX STRICT _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0600

@@ -41,8 +41,15 @@ inline constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR), clBackground
                         cl3DLight = SystemColor(COLOR_3DLIGHT), clInfoText = SystemColor(COLOR_INFOTEXT),
                         clInfoBk = SystemColor(COLOR_INFOBK);
 
-// The RGB value of a colour; system colours resolve to their current value.
+// The RGB value of a colour; system colours resolve to their current value,
+// clNone to black and clDefault to the window colour.
 COLORREF ColorToRGB(TColor color);
+
+// Misuse of a graphic: a scan line or pixel outside the bitmap.
+class EInvalidGraphicOperation : public Exception { using Exception::Exception; };
+
+// The framework's message for an icon that cannot be loaded.
+inline constexpr char kInvalidIconMessage[] = "Icon image is not valid";
 
 // ---------------------------------------------------------------------------
 
@@ -70,7 +77,8 @@ class TFont : public TGraphicsObject {
   // The HFONT for the current description, created on demand and owned.
   HFONT Handle();
   // Takes a font handle (for example one made from the system's caption
-  // font): the description is read from it and the font owns it.
+  // font): the description is read from it and the font owns it. The handle
+  // is used until the description changes.
   void SetHandle(HFONT font);
 
   TColor Color() const { return color_; }
@@ -126,6 +134,7 @@ class TPen : public TGraphicsObject {
   void Assign(TPersistent* source) override;
 
  private:
+  void Reset();
   win::UniquePen handle_;
   TColor color_ = clBlack;
   int width_ = 1;
@@ -144,12 +153,13 @@ class TBrush : public TGraphicsObject {
   static void Publish(ClassBuilder<TBrush>& b);
   HBRUSH Handle();
   TColor Color() const { return color_; }
-  void SetColor(TColor value);
+  void SetColor(TColor value);  // a clear brush becomes solid
   TBrushStyle Style() const { return style_; }
   void SetStyle(TBrushStyle value);
   void Assign(TPersistent* source) override;
 
  private:
+  void Reset();
   win::UniqueBrush handle_;
   TColor color_ = clWhite;
   TBrushStyle style_ = bsSolid;
@@ -167,7 +177,8 @@ class TCanvas : public TPersistent {
   TCanvas();
   ~TCanvas() override;
 
-  // The DC; derived canvases create one on demand (CreateHandle).
+  // The DC with the canvas's font, pen and brush selected; derived canvases
+  // create one on demand (CreateHandle).
   HDC Handle();
   // Binds an existing DC (not owned); nullptr unbinds.
   void SetHandle(HDC dc);
@@ -220,9 +231,13 @@ class TCanvas : public TPersistent {
   void Changed();
 
  private:
+  HDC RequireHandle();
   void RequireFont();
   void RequirePen();
   void RequireBrush();
+  void FontChanged();
+  void PenChanged();
+  void BrushChanged();
   void DeselectHandles();
   HDC dc_ = nullptr;
   TFont* font_;
@@ -289,7 +304,11 @@ class TBitmap : public TGraphic {
 
   // A canvas drawing into the bitmap, created on first use.
   TCanvas* Canvas();
-  HBITMAP Handle() const { return bitmap_.Get(); }
+  // The DIB section. Reading it takes the bitmap out of the canvas's memory
+  // DC (a bitmap can be selected into one DC only) and frees that DC, so that
+  // the handle can be given to the platform; an HDC read from Canvas() before
+  // is then gone. The canvas makes a new DC when next used.
+  HBITMAP Handle() const;
   bool HandleAllocated() const { return static_cast<bool>(bitmap_); }
 
   // tmAuto: the lower-left pixel; tmFixed: the colour set last.
@@ -304,6 +323,7 @@ class TBitmap : public TGraphic {
   // 24- and 32-bit bitmaps are written back byte for byte as they were loaded.
   void SaveToStream(TStream& stream) override;
   // A bitmap resource (RT_BITMAP) of a module, such as "NUVSKIN_MENU_CHECKED".
+  // Raises EResNotFound when the module has no such bitmap.
   void LoadFromResourceName(HINSTANCE instance, const std::wstring& name);
   void Assign(TPersistent* source) override;
   // Frees the pixels: Width and Height become 0.
@@ -314,10 +334,17 @@ class TBitmap : public TGraphic {
 
  private:
   class BitmapCanvas;
-  void Allocate(int width, int height, TPixelFormat format);
+  struct Dib;
+  static Dib CreateDib(int width, int height, TPixelFormat format);
+  void Adopt(Dib&& dib);
+  void LoadFromBytes(const std::uint8_t* data, std::size_t size);
+  // The memory DC with the DIB selected, created on demand.
+  HDC SelectIntoDC() const;
+  // Gives up the memory DC (the canvas lets go of it first).
+  void FreeContext() const;
   win::UniqueBitmap bitmap_;
-  win::UniqueMemoryDC dc_;
-  HGDIOBJ oldBitmap_ = nullptr;
+  mutable win::UniqueMemoryDC dc_;
+  mutable HGDIOBJ oldBitmap_ = nullptr;
   std::uint8_t* bits_ = nullptr;
   int width_ = 0, height_ = 0;
   TPixelFormat format_ = pf24bit;
@@ -340,8 +367,12 @@ class TIcon : public TGraphic {
   // Takes ownership of `icon`.
   void SetHandle(HICON icon);
   HICON ReleaseHandle() { return handle_.Release(); }
+  // An icon resource at the system's icon size; raises EResNotFound.
   void LoadFromResourceName(HINSTANCE instance, const std::wstring& name);
-  void LoadFromStream(TStream& stream) override;  // .ico file
+  // The best image of an .ico file (the system icon size, then the most
+  // colours); damaged data raises EInvalidGraphic and changes nothing.
+  void LoadFromStream(TStream& stream) override;
+  // A one-image .ico file of 32 bits per pixel with its mask.
   void SaveToStream(TStream& stream) override;
   void Assign(TPersistent* source) override;
 
@@ -350,6 +381,7 @@ class TIcon : public TGraphic {
 
  private:
   win::UniqueIcon handle_;
+  SIZE size_{0, 0};
 };
 
 }  // namespace nuvskin

@@ -27,11 +27,15 @@ class TCustomImageList : public TComponent {
   // Adds with every pixel of `maskColor` transparent.
   int AddMasked(TBitmap* image, TColor maskColor);
   int AddIcon(TIcon* icon);
+  // Raises EInvalidOperation for an index outside the list.
   void Delete(int index);
   void Clear();
+  // Enabled: the image with its mask. Disabled: the image's shape embossed
+  // in the system's highlight and shadow colours (the classic greyed look).
+  // An index outside the list draws nothing.
   void Draw(TCanvas* canvas, int x, int y, int index, bool enabled = true);
-  // The image drawn on a bitmap of the list's size (transparent parts left
-  // as the bitmap's background).
+  // The image drawn on `image`, made pf24bit of the list's size (transparent
+  // parts left as the bitmap's background).
   void GetBitmap(int index, TBitmap* image);
 
   TNotifyEvent OnChange;
@@ -45,6 +49,7 @@ class TCustomImageList : public TComponent {
 class TImageList : public TCustomImageList {
   NUV_CLASS(TImageList, TCustomImageList)
   using TCustomImageList::TCustomImageList;
+  static TImageList* CreateSize(int width, int height);
 };
 
 }  // namespace nuvskin

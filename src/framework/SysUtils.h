@@ -33,6 +33,8 @@ class EInvalidOperation : public Exception { using Exception::Exception; };
 class EOutOfResources : public Exception { using Exception::Exception; };
 // A graphic (bitmap, icon) whose data cannot be loaded.
 class EInvalidGraphic : public Exception { using Exception::Exception; };
+// A named resource that the module does not hold.
+class EResNotFound : public Exception { using Exception::Exception; };
 
 // The framework's message for a bitmap that cannot be loaded.
 inline constexpr char kInvalidBitmapMessage[] = "Bitmap image is not valid";

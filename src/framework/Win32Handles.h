@@ -105,6 +105,22 @@ class SelectScope {
   HGDIOBJ old_;
 };
 
+// Stretching of colour images for a scope: rows and columns are dropped
+// (COLORONCOLOR) instead of AND-ed together as the default BLACKONWHITE
+// does; a mode the DC's user chose (HALFTONE, say) is left alone.
+class ColorStretchScope {
+ public:
+  explicit ColorStretchScope(HDC dc)
+      : dc_(dc), old_(::GetStretchBltMode(dc) == BLACKONWHITE ? ::SetStretchBltMode(dc, COLORONCOLOR) : 0) {}
+  ColorStretchScope(const ColorStretchScope&) = delete;
+  ColorStretchScope& operator=(const ColorStretchScope&) = delete;
+  ~ColorStretchScope() { if (old_) ::SetStretchBltMode(dc_, old_); }
+
+ private:
+  HDC dc_;
+  int old_;
+};
+
 // SaveDC/RestoreDC around work that changes a DC's state.
 class SavedDCState {
  public:
