@@ -12,6 +12,10 @@
 
 namespace nuvskin {
 
+// A misuse of the item tree (an item inserted twice, into itself, or the
+// root of a menu inserted elsewhere) or no free command identifier.
+class EMenuError : public Exception { using Exception::Exception; };
+
 // Key and modifiers: the virtual-key code in the low byte, scShift, scCtrl
 // and scAlt above it.
 using TShortCut = std::uint16_t;
@@ -57,6 +61,9 @@ class TMenuItem : public TComponent {
 
   const std::wstring& Caption() const { return caption_; }
   void SetCaption(const std::wstring& value);
+  // The caption as the platform menu shows it: with the "&" that automatic
+  // hot keys give it among its visible siblings (Caption stays unchanged).
+  std::wstring DisplayCaption() const;
   bool IsLine() const { return caption_ == L"-"; }
   bool Checked() const { return checked_; }
   void SetChecked(bool value);
@@ -76,6 +83,7 @@ class TMenuItem : public TComponent {
   void SetShortCut(TShortCut value);
   const std::wstring& Hint() const { return hint_; }
   void SetHint(const std::wstring& value) { hint_ = value; }
+  // maParent follows the parent item (or the menu for the root item).
   TMenuItemAutoFlag AutoHotkeys() const { return autoHotkeys_; }
   void SetAutoHotkeys(TMenuItemAutoFlag value);
   // The item's own picture (created on first use, owned).
@@ -93,7 +101,9 @@ class TMenuItem : public TComponent {
 
   // Runs OnClick when the item is enabled.
   virtual void Click();
-  // Owner drawing: the events when assigned, the framework's look otherwise.
+  // Owner drawing. MeasureItem starts from the framework's own text
+  // measuring, then lets OnMeasureItem change the size; DrawItem calls
+  // OnDrawItem when assigned, otherwise it draws the framework's look.
   virtual void MeasureItem(TCanvas* canvas, int& width, int& height);
   virtual void DrawItem(TCanvas* canvas, const RECT& rect, bool selected);
 
@@ -105,16 +115,33 @@ class TMenuItem : public TComponent {
   // `data` (a menu item's dwItemData); nullptr when there is none.
   static TMenuItem* FromCommand(UINT command);
   static TMenuItem* FromItemData(ULONG_PTR data);
+  // The live item whose sub-items `handle` holds (a menu's root item for the
+  // menu's own handle); nullptr when there is none. Creates no handle.
+  static TMenuItem* FromHandle(HMENU handle);
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
   friend class TMenu;
-  void Changed(bool rebuild);
-  void SetParentMenu(TMenu* menu);
-  void AppendTo(HMENU menu, bool ownerDraw, bool topLevel);
-  std::wstring DisplayCaption() const;
+  // The handle that holds the sub-items: the menu's for the root item.
+  HMENU ContainerHandle() const;
+  // Refills ContainerHandle (when it exists) from the visible sub-items.
+  void RebuildEntries();
+  void RebuildTree();
+  HMENU EnsurePopup();
+  // After a change of this item's own look (caption, state, visibility).
+  void Changed();
+  // After sub-items were added, removed or moved.
+  void SubItemsChanged();
+  void NotifyMenu();
+  bool Frozen() const;      // being destroyed: handles are not kept in step
+  bool Automatic() const;  // automatic hot keys for the sub-items
+  std::vector<std::wstring> SubItemCaptions() const;
+  TCustomImageList* ImagesForItem() const;
+  bool IsTopLevelOfMainMenu() const;
+  void MeasureDefault(TCanvas* canvas, int& width, int& height);
+  void DrawDefault(TCanvas* canvas, const RECT& rect, bool selected);
 
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;
@@ -142,6 +169,7 @@ class TMenu : public TComponent {
   TMenuItem* Items() const { return items_; }
   // The platform menu, built from the items and rebuilt when they change.
   HMENU Handle();
+  bool HandleAllocated() const { return static_cast<bool>(handle_); }
   TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* value);
   bool OwnerDraw() const { return ownerDraw_; }
@@ -152,16 +180,21 @@ class TMenu : public TComponent {
   void SetBiDiMode(TBiDiMode value);
   bool IsRightToLeft() const { return biDiMode_ != bdLeftToRight; }
   // The window whose menu bar shows this menu (main menus); nullptr otherwise.
+  // A main menu puts its handle into the window's menu bar (SetMenu) and
+  // takes it out of the previous window's. A window destroys the menu it
+  // shows, so take the menu out (SetWindowHandle(nullptr)) before
+  // destroying the window.
   HWND WindowHandle() const { return window_; }
   void SetWindowHandle(HWND wnd);
 
-  // A key message (WM_KEYDOWN/WM_SYSKEYDOWN with the shift state of the
-  // keyboard): when an enabled, visible item has that shortcut, it is clicked
-  // and the answer is true.
+  // A key message (WM_KEYDOWN/WM_SYSKEYDOWN; Shift and Ctrl from the keyboard,
+  // Alt from bit 29 of keyData or the keyboard): when an enabled, visible
+  // item has that shortcut, it is clicked and the answer is true.
   bool IsShortCut(UINT msg, WPARAM key, LPARAM keyData);
   // The item with this command, clicked; false when no item has it.
   bool DispatchCommand(UINT command);
-  // WM_INITMENUPOPUP for one of this menu's popup handles.
+  // WM_INITMENUPOPUP for one of this menu's popup handles: the item whose
+  // sub-items open is clicked, so that OnClick can update them.
   bool DispatchPopup(HMENU submenu);
   TMenuItem* FindItemByCommand(UINT command) const;
   TMenuItem* FindItemByHandle(HMENU submenu) const;
@@ -212,7 +245,9 @@ class TPopupMenu : public TMenu {
 
 // The menu messages of a window whose menu bar shows `mainMenu` (may be
 // nullptr): WM_COMMAND from a menu, WM_INITMENUPOPUP, WM_MEASUREITEM and
-// WM_DRAWITEM of menu items. True when handled; `result` is the answer.
+// WM_DRAWITEM of menu items, WM_MENUCHAR of owner-drawn menus. True when
+// handled; `result` is the answer. What an OnClick raises comes through:
+// the caller's window procedure catches it at its edge.
 bool HandleMenuMessage(TMenu* mainMenu, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 // Closes whatever menu is being tracked on this thread.
