@@ -297,7 +297,10 @@ RECT TControl::ClientRect() { return RECT{0, 0, width_, height_}; }
 void TControl::SetClientWidth(int value) { SetClientSize(value, ClientHeight()); }
 void TControl::SetClientHeight(int value) { SetClientSize(ClientWidth(), value); }
 
-void TControl::SetClientSize(int width, int height) { SetBounds(left_, top_, width, height); }
+void TControl::SetClientSize(int width, int height) {
+  const RECT cr = ClientRect();
+  SetBounds(left_, top_, width_ - cr.right + width, height_ - cr.bottom + height);
+}
 
 POINT TControl::ClientOrigin() {
   if (!parent_) return POINT{left_, top_};
@@ -1232,6 +1235,7 @@ void TWinControl::PaintHandler(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+  if (IsMouseMessage(m.Msg) && m.Msg != WM_MOUSEMOVE && IsControlMouseMsg(m)) return;
   switch (m.Msg) {
     case WM_MOUSEMOVE: {
       TControl* target = this;
@@ -1244,7 +1248,15 @@ void TWinControl::WndProc(TMessage& m) {
       if (IsControlMouseMsg(m)) return;
       break;
     }
-    case WM_MOUSELEAVE:
+    case WM_MOUSELEAVE: {
+      // Cursor moves reach the server late: a leave reported while the
+      // cursor is still over the window is no leave.
+      POINT cursor;
+      if (::GetCursorPos(&cursor) && ::WindowFromPoint(cursor) == handle_) {
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, handle_, 0};
+        ::TrackMouseEvent(&tme);
+        return;
+      }
       if (gMouseControl == this || (gMouseControl && gMouseControl->Parent() == this &&
                                     !dynamic_cast<TWinControl*>(gMouseControl))) {
         TControl* old = gMouseControl;
@@ -1253,6 +1265,7 @@ void TWinControl::WndProc(TMessage& m) {
       }
       DefaultHandler(m);
       return;
+    }
     case WM_PAINT: {
       bool hasGraphic = false;
       for (TControl* c : controls_) hasGraphic = hasGraphic || !dynamic_cast<TWinControl*>(c);

@@ -244,11 +244,12 @@ TEST(Controls, FrameworkNotificationsReachWindowProc) {
   c->SetText(L"hello");
   c->SetVisible(false);
   c->SetVisible(true);
+  const int invalidates = c->Count(CM_INVALIDATE);
   c->Invalidate();
   EXPECT_EQ(c->Count(CM_ENABLEDCHANGED), 2);
   EXPECT_EQ(c->Count(CM_TEXTCHANGED), 1);
   EXPECT_EQ(c->Count(CM_VISIBLECHANGED), 2);
-  EXPECT_EQ(c->Count(CM_INVALIDATE), 1);
+  EXPECT_EQ(c->Count(CM_INVALIDATE), invalidates + 1);
   c->SetFocus();
   PumpMessages(20);
   EXPECT_GE(c->Count(CM_GOTFOCUS), 1);
