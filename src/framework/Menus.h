@@ -135,7 +135,7 @@ class TMenuItem : public TComponent {
   // After sub-items were added, removed or moved.
   void SubItemsChanged();
   void NotifyMenu();
-  bool Frozen() const;      // being destroyed: handles are not kept in step
+  bool Frozen() const;     // being destroyed: handles are not kept in step
   bool Automatic() const;  // automatic hot keys for the sub-items
   std::vector<std::wstring> SubItemCaptions() const;
   TCustomImageList* ImagesForItem() const;
