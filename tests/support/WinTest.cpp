@@ -115,11 +115,21 @@ void PostKeyPress(HWND wnd, UINT vk) {
 
 bool MoveCursorTo(POINT screen, DWORD timeoutMs) {
   ::SetCursorPos(screen.x, screen.y);
-  // Cursor moves are asynchronous under Wine.
+  // Cursor moves are asynchronous under Wine, and a warped cursor can bounce
+  // back to its old place once: wait until it has stayed put for a while.
+  ULONGLONG since = 0;
   return PumpUntil(
       [&] {
         POINT p;
-        return ::GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+        const bool there = ::GetCursorPos(&p) && p.x == screen.x && p.y == screen.y;
+        const ULONGLONG now = ::GetTickCount64();
+        if (!there) {
+          since = 0;
+          ::SetCursorPos(screen.x, screen.y);
+          return false;
+        }
+        if (!since) since = now;
+        return now - since >= 150;
       },
       timeoutMs);
 }
@@ -187,6 +197,17 @@ int Headroom(int limit, Create create, Free free) {
 int GdiHeadroom() {
   return Headroom(
       100000, [] { return ::CreateSolidBrush(RGB(1, 2, 3)); }, [](HBRUSH b) { ::DeleteObject(b); });
+}
+
+int UserHandlesLeaked(const std::function<void()>& work, int attempts) {
+  int leaked = 0;
+  for (int i = 0; i < attempts; ++i) {
+    const int before = UserHeadroom();
+    work();
+    leaked = before - UserHeadroom();
+    if (leaked == 0) break;
+  }
+  return leaked;
 }
 
 int UserHeadroom() {

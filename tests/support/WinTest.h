@@ -76,5 +76,11 @@ std::wstring SaveScreenshot(const Image& image, const std::wstring& name);
 // can create. The difference before and after some work is what it leaked.
 int GdiHeadroom();
 int UserHeadroom();
+// Runs `work` between two USER headroom probes and returns how many USER
+// handles it left behind. The USER table is shared by every process of the
+// Wine server, so tests running meanwhile can move the count: the work is
+// repeated (up to `attempts` times) until a run shows no difference; a real
+// leak shows in every run.
+int UserHandlesLeaked(const std::function<void()>& work, int attempts = 3);
 
 }  // namespace nuvskin::test

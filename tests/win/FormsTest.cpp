@@ -294,17 +294,32 @@ TEST(ControlsDesktop, MouseEnterAndLeaveForWindowedAndGraphicControls) {
     MoveCursorTo(p);
     PumpMessages(80);
   };
+  // Under Wine a warped cursor may bounce back once before it settles, so
+  // the test checks where the framework ends up and that every enter has
+  // its leave, rather than exact counts.
+  auto balanced = [&] {
+    const int p = panel->Count(CM_MOUSEENTER) - panel->Count(CM_MOUSELEAVE);
+    const int q = g->enters - g->leaves;
+    return (p == 0 || p == 1) && (q == 0 || q == 1);
+  };
   moveTo(5, 150);
+  EXPECT_EQ(GetMouseControl(), form);
   moveTo(60, 60);
-  EXPECT_EQ(panel->Count(CM_MOUSEENTER), 1);
+  EXPECT_EQ(GetMouseControl(), panel);
+  EXPECT_GE(panel->Count(CM_MOUSEENTER), 1);
+  EXPECT_TRUE(balanced());
   moveTo(250, 60);
-  EXPECT_EQ(panel->Count(CM_MOUSELEAVE), 1);
-  EXPECT_EQ(g->enters, 1);
+  EXPECT_EQ(GetMouseControl(), g);
+  EXPECT_EQ(panel->Count(CM_MOUSELEAVE), panel->Count(CM_MOUSEENTER));
+  EXPECT_GE(g->enters, 1);
   moveTo(250, 200);
-  EXPECT_EQ(g->leaves, 1);
+  EXPECT_EQ(GetMouseControl(), form);
+  EXPECT_EQ(g->leaves, g->enters);
   moveTo(60, 60);
-  EXPECT_EQ(panel->Count(CM_MOUSEENTER), 2);
+  EXPECT_EQ(GetMouseControl(), panel);
+  EXPECT_TRUE(balanced());
   form->Free();
+  EXPECT_EQ(GetMouseControl(), nullptr);
 }
 
 TEST(Forms, ApplicationEventsSeeMessagesInOrderUntilCancelled) {
@@ -500,9 +515,10 @@ TEST(Forms, FreeingFormsInAnyOrderLeavesNothingBehind) {
   };
   cycle({0, 1, 2});  // warms up cached objects
   const int gdi = GdiHeadroom();
-  const int user = UserHeadroom();
-  cycle({2, 0, 1});
-  cycle({1, 2, 0});
+  EXPECT_EQ(UserHandlesLeaked([&] {
+              cycle({2, 0, 1});
+              cycle({1, 2, 0});
+            }),
+            0);
   EXPECT_EQ(GdiHeadroom(), gdi);
-  EXPECT_EQ(UserHeadroom(), user);
 }
