@@ -485,7 +485,7 @@ TEST(Forms, ModalFormReturnsItsModalResult) {
   owner->Free();
 }
 
-TEST(Forms, FreeingFormsInAnyOrderLeavesNothingBehind) {
+TEST(FormLeaks, FreeingFormsInAnyOrderLeavesNothingBehind) {
   auto build = [] {
     std::vector<TForm*> forms;
     for (int i = 0; i < 3; ++i) {

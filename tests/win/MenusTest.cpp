@@ -751,7 +751,7 @@ TEST(MenuMessages, FrameworkLookShowsStateCheckImageAndShortcut) {
 
 // ---------------------------------------------------------------------------
 
-TEST(MenuLifetime, FreeingInAnyOrderLeaksNoHandleAndNoRegistryEntry) {
+TEST(MenuLeaks, FreeingInAnyOrderLeaksNoHandleAndNoRegistryEntry) {
   auto build = [](TComponent* owner, TMenu* menu) {
     std::vector<TMenuItem*> items;
     for (int i = 0; i < 4; ++i) {
