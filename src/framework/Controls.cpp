@@ -1074,6 +1074,13 @@ void TWinControl::SetTabStop(bool value) {
   Perform(CM_TABSTOPCHANGED);
 }
 
+void TWinControl::SetBevelEdges(TBevelEdges value) {
+  if (value == bevelEdges_) return;
+  bevelEdges_ = value;
+  Perform(CM_BORDERCHANGED);
+  Invalidate();
+}
+
 int TWinControl::TabOrder() const {
   if (!parent_) return -1;
   auto& list = parent_->tabList_;

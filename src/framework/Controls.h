@@ -26,6 +26,11 @@ using TAnchors = Set<TAnchorKind>;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 NUV_ENUM(TAlignment, "taLeftJustify", "taRightJustify", "taCenter");
 
+// The sides of a control that get a bevel.
+enum TBevelEdge { beLeft, beTop, beRight, beBottom };
+NUV_ENUM(TBevelEdge, "beLeft", "beTop", "beRight", "beBottom");
+using TBevelEdges = Set<TBevelEdge>;
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 NUV_ENUM(TMouseButton, "mbLeft", "mbRight", "mbMiddle");
 
@@ -297,6 +302,8 @@ class TWinControl : public TControl {
   bool Focused() const;
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool value);
+  TBevelEdges BevelEdges() const { return bevelEdges_; }
+  void SetBevelEdges(TBevelEdges value);
   int TabOrder() const;
   void SetTabOrder(int value);
   // The next windowed child in tab order after `current` (wrapping around).
@@ -371,6 +378,7 @@ class TWinControl : public TControl {
   std::vector<TControl*> controls_;  // children in z-order, windowed and windowless
   std::vector<TWinControl*> tabList_;
   bool tabStop_ = false;
+  TBevelEdges bevelEdges_{beLeft, beTop, beRight, beBottom};
   int alignDisabled_ = 0;
   bool alignPending_ = false;
 };
@@ -486,6 +494,9 @@ void TControl::PublishControl(ClassBuilder<C>& b, std::initializer_list<const ch
     } else if (n == "TabOrder") {
       if constexpr (std::is_base_of_v<TWinControl, C>)
         b.Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).typeName = "TTabOrder";
+    } else if (n == "BevelEdges") {
+      if constexpr (std::is_base_of_v<TWinControl, C>)
+        b.SetOf("BevelEdges", "TBevelEdges", &TWinControl::BevelEdges, &TWinControl::SetBevelEdges);
     } else if (n == "OnEnter") {
       if constexpr (std::is_base_of_v<TWinControl, C>) b.Event("OnEnter", &TWinControl::OnEnter);
     } else if (n == "OnExit") {
