@@ -392,3 +392,30 @@ TEST(FrameAndFill, OneColourThroughTheBrush) {
     return clBlue;
   });
 }
+
+// --- Handles ------------------------------------------------------------------
+
+TEST(DrawLeaks, PrimitivesGiveBackEveryGdiObject) {
+  Owned<TBitmap> frame = CodedBitmap(84, 25);
+  frame->SetPixelAt(0, 0, kTrans);
+  Owned<TBitmap> target = FilledBitmap(120, 60, kMarker);
+  TestWindow window(TestWindow::Options{WS_POPUP | WS_VISIBLE, 0, RECT{0, 0, 84, 40}});
+  auto round = [&] {
+    DrawNineGrid(frame.get(), target->Canvas(), RECT{0, 0, 100, 30}, true, kTrans);
+    DrawThreeSliceH(frame.get(), target->Canvas(), RECT{0, 30, 120, 60}, true, kTrans);
+    StretchThreeSliceV(frame.get(), target->Canvas(), RECT{0, 0, 30, 60});
+    StretchThreeSliceH(frame.get(), target->Canvas(), RECT{0, 0, 120, 20}, 10);
+    Owned<TBitmap> piece(Create<TBitmap>());
+    CutFrame(frame.get(), piece.get(), 3, 2);
+    RotateBitmap90CW(piece.get());
+    GradientFillV(target->Canvas(), RECT{0, 0, 10, 10}, clRed, clBlue);
+    GradientFillH(target->Canvas(), RECT{0, 0, 10, 10}, clRed, clBlue);
+    DrawArrowDown(target->Canvas(), 5, 5, false);
+    DrawWindowOutline(window.Handle(), clRed, clBlue, true);
+    ApplySkinRegion(window.Handle(), frame.get(), frame.get(), true, true, -1, -1, -1, -1, kTrans, 40, 84);
+  };
+  round();  // the first round makes the objects that stay (pens, the canvases' DCs)
+  const int before = GdiHeadroom();
+  for (int i = 0; i < 200; ++i) round();
+  EXPECT_EQ(GdiHeadroom(), before);
+}

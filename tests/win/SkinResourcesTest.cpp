@@ -295,3 +295,17 @@ TEST(ProgressBarRes, BuiltInSkinSizes) {
   EXPECT_EQ(res->TurnedBar(2)->Width(), 13);
   EXPECT_EQ(res->TurnedBar(2)->Height(), 7);
 }
+
+TEST(ResourceLeaks, ReloadsGiveBackEveryGdiObject) {
+  Owned<TnuvSkinReader> reader = LoadedReader(BuiltInSkinData());
+  Owned<TnuvSkinScrollBtnRes> scroll(Create<TnuvSkinScrollBtnRes>());
+  Owned<TnuvSkinProgressBarRes> progress(Create<TnuvSkinProgressBarRes>());
+  scroll->SetReader(reader.get());
+  progress->SetReader(reader.get());
+  const int before = GdiHeadroom();
+  for (int i = 0; i < 50; ++i) {
+    scroll->SetReader(reader.get());
+    progress->SetReader(reader.get());
+  }
+  EXPECT_EQ(GdiHeadroom(), before);
+}
