@@ -686,7 +686,9 @@ void TToolBar::CustomDraw(TMessage& m) {
 void TToolBar::HandleMouse(TMessage& m) {
   const POINT p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
   TToolButton* b = ButtonAtPos(p);
-  if (m.Msg == WM_LBUTTONDOWN && !ComponentState().Contains(csDesigning)) {
+  // A double click on a menu button is a second press, not a native click.
+  const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
+  if (press && !ComponentState().Contains(csDesigning)) {
     if (b && b->menuItem_) {
       if (b->menuItem_->Count() > 0) {
         TrackMenu(b);

@@ -62,6 +62,26 @@ TToolBar* NewToolBar(TWinControl* parent, std::initializer_list<const wchar_t*> 
   return bar;
 }
 
+void CALLBACK CloseMenus(HWND, UINT, UINT_PTR, DWORD) noexcept { ::EndMenu(); }
+
+// Captures the screen once a drop-down has been open for a while, then
+// closes it (or closes it anyway after four seconds).
+struct DropDownShot {
+  static inline Image shot;
+  static inline int ticks = 0;
+  static inline RECT area{};
+  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    HWND popup = ::FindWindowW(L"#32768", nullptr);
+    if (!popup || !::IsWindowVisible(popup)) {
+      if (++ticks > 80) ::EndMenu();
+      return;
+    }
+    if (++ticks < 8) return;
+    shot = image::CaptureScreen(area);
+    ::EndMenu();
+  }
+};
+
 }  // namespace
 
 TEST(StatusBar, PanelsBecomeNativePartsWithTheirTextAlignmentAndBevel) {
@@ -238,7 +258,12 @@ TEST(Bars, ScreenshotOfAFormWithAMenuToolBarACoolBarAndAStatusBar) {
     sub->SetCaption(L"&Something");
     item->Add(sub);
   }
+  auto* cool = Create<TCoolBar>(form);
+  cool->SetParent(form);
+  cool->SetAutoSize(true);
+  // A menu bar made later goes first among the top-aligned bars at Top -100.
   auto* menuBar = Create<TToolBar>(form);
+  menuBar->SetTop(-100);
   menuBar->SetParent(form);
   menuBar->SetFlat(true);
   menuBar->SetEdgeBorders({});
@@ -250,10 +275,6 @@ TEST(Bars, ScreenshotOfAFormWithAMenuToolBarACoolBarAndAStatusBar) {
     b->SetMenuItem(menu->Items()->Items(i));
     b->SetAutoSize(true);
   }
-  auto* cool = Create<TCoolBar>(form);
-  cool->SetParent(form);
-  cool->SetAutoSize(true);
-  cool->SetTop(100);  // below the menu bar
   TCoolBand* band = cool->Bands()->Add();
   band->SetControl(NewToolBar(cool, {L"New", L"Open", L"Save"}));
   band->SetText(L"Standard");
@@ -274,5 +295,50 @@ TEST(Bars, ScreenshotOfAFormWithAMenuToolBarACoolBarAndAStatusBar) {
   EXPECT_EQ(status->Top() + status->Height(), form->ClientHeight());
   const std::wstring path = SaveScreenshot(CaptureScreenAround(form->Handle(), 4), L"bars-form");
   EXPECT_FALSE(path.empty());
+
+  // And with the File menu dropped down: captured from a timer inside the
+  // menu loop, which keeps the screen up to date meanwhile.
+  ::GetWindowRect(form->Handle(), &DropDownShot::area);
+  DropDownShot::ticks = 0;
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &DropDownShot::OnTimer);
+  menuBar->TrackMenu(menuBar->Buttons(0));
+  ::KillTimer(nullptr, timer);
+  ASSERT_GT(DropDownShot::shot.Width(), 0);
+  EXPECT_FALSE(SaveScreenshot(DropDownShot::shot, L"bars-form-menu").empty());
   form->Free();
+}
+
+TEST(BarsLeaks, PaintingAndMenusOfTheBarsLeaveNoGdiObjects) {
+  auto work = [] {
+    TForm* form = NewForm();
+    auto* menu = Create<TPopupMenu>(form);
+    auto* item = Create<TMenuItem>(form);
+    item->SetCaption(L"&Item");
+    menu->Items()->Add(item);
+    TToolBar* bar = NewToolBar(form, {L"One", L"Two"});
+    bar->SetEdgeBorders({ebLeft, ebTop, ebRight, ebBottom});
+    bar->SetBorderWidth(2);
+    bar->Buttons(1)->SetDropdownMenu(menu);
+    bar->OnCustomDraw = [](TToolBar* sender, const RECT& r, bool&) { sender->Canvas()->FillRect(r); };
+    auto* status = Create<TStatusBar>(form);
+    status->SetParent(form);
+    status->Panels()->Add()->SetStyle(psOwnerDraw);
+    status->OnDrawPanel = [](TCustomStatusBar* sender, TStatusPanel*, const RECT& r) {
+      sender->Canvas()->FillRect(r);
+    };
+    auto* cool = Create<TCoolBar>(form);
+    cool->SetParent(form);
+    cool->Bands()->Add()->SetControl(NewToolBar(cool, {L"Three"}));
+    form->Show();
+    ::RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    PumpMessages(50);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &CloseMenus);
+    bar->TrackMenu(bar->Buttons(1));
+    ::KillTimer(nullptr, timer);
+    form->Free();
+  };
+  work();  // first use of fonts, brushes and classes
+  const int before = GdiHeadroom();
+  for (int i = 0; i < 3; ++i) work();
+  EXPECT_EQ(GdiHeadroom(), before);
 }

@@ -611,6 +611,37 @@ TEST(ToolBarMenu, AltAndAnAcceleratorOpensThatDropDownAndArrowsMoveBetweenDropDo
   EXPECT_EQ(f.edit->Count(), 1);
 }
 
+TEST(ToolBarMenu, TheMouseMovesBetweenDropDownsAndCancelMenuClosesThem) {
+  MenuBarFixture f;
+  ASSERT_TRUE(BringToFront(f.form));
+  auto moveTo = [](POINT p) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = p.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = p.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof(INPUT));
+  };
+  bool activeBeforeCancel = false;
+  EXPECT_TRUE(RunSteps({
+      {[] { return true; }, [&] { SendClickAt(ScreenCenter(f.bar->Buttons(0))); }},
+      {[&] { return MenuWindowVisible() && f.bar->dropDowns.size() == 1; },
+       [&] { moveTo(ScreenCenter(f.bar->Buttons(1))); }},
+      {[&] { return MenuWindowVisible() && f.bar->dropDowns.size() == 2; },
+       [&] {
+         activeBeforeCancel = f.bar->MenuActive();
+         f.bar->CancelMenu();
+       }},
+      {[&] { return !MenuWindowVisible(); }, [] {}},
+  }));
+  ASSERT_EQ(f.bar->dropDowns.size(), 2u);
+  EXPECT_EQ(f.bar->dropDowns[1], L"&Copy");
+  EXPECT_TRUE(activeBeforeCancel);
+  EXPECT_FALSE(f.bar->MenuActive());
+  EXPECT_EQ(f.bar->ComponentCount(), 0);
+  EXPECT_EQ(f.edit->Count(), 1);
+}
+
 TEST(ToolBarMenu, EnterOnAHighlightedItemWithoutSubItemsClicksItOnce) {
   MenuBarFixture f;
   ASSERT_TRUE(BringToFront(f.form));
