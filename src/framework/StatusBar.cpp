@@ -172,13 +172,12 @@ void TCustomStatusBar::WndProc(TMessage& m) {
     const int index = static_cast<int>(dis->itemID);
     if (OnDrawPanel && index >= 0 && index < panels_->Count()) {
       win::SavedDCState state(dis->hDC);
-      canvas_->SetHandle(dis->hDC);
+      CanvasBinding binding(canvas_, dis->hDC);
       try {
         OnDrawPanel(this, panels_->Items(index), dis->rcItem);
       } catch (...) {
         // Painting never raises: the panel stays as the bar drew it.
       }
-      canvas_->SetHandle(nullptr);
     }
     m.Result = TRUE;
     return;

@@ -642,14 +642,8 @@ void TToolBar::CustomDraw(TMessage& m) {
   // Handlers draw on the bar's canvas over the DC of this paint.
   auto drawOn = [this](HDC dc, const std::function<void()>& draw) {
     win::SavedDCState state(dc);
-    canvas_->SetHandle(dc);
-    try {
-      draw();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
+    CanvasBinding binding(canvas_, dc);
+    draw();
   };
   m.Result = CDRF_DODEFAULT;
   try {
