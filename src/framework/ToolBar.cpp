@@ -751,6 +751,11 @@ void TToolBar::WndProc(TMessage& m) {
           RemoveButton(b);
       }
       break;
+    case CM_VISIBLECHANGED:
+    case CM_ENABLEDCHANGED:
+      // A bar that cannot be seen or used leaves menu mode.
+      if (!Visible() || !Enabled()) CancelMenu();
+      break;
     case WM_SETFONT:
       // The native bar measures its buttons with the new font.
       TToolWindow::WndProc(m);

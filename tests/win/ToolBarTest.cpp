@@ -488,6 +488,71 @@ TEST(ToolBar, CustomDrawEventsSeeTheButtonStates) {
   form->Free();
 }
 
+TEST(ToolBar, ImagesListStyleIndentAndTransparency) {
+  TForm* form = NewForm();
+  auto* images = Create<TImageList>(form);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  auto* picture = Create<TBitmap>(32, 16);
+  picture->Canvas()->Brush()->SetColor(RGB(0, 128, 0));
+  picture->Canvas()->FillRect(RECT{0, 0, 16, 16});
+  picture->Canvas()->Brush()->SetColor(RGB(128, 0, 128));
+  picture->Canvas()->FillRect(RECT{16, 0, 32, 16});
+  images->Add(picture, nullptr);
+  picture->Free();
+  auto* bar = Create<TToolBar>(form);
+  bar->SetParent(form);
+  bar->SetShowCaptions(true);
+  bar->SetImages(images);
+  TToolButton* first = AddButton(bar, L"Green");
+  first->SetImageIndex(0);
+  TToolButton* second = AddButton(bar, L"Purple");
+  second->SetImageIndex(1);
+  form->Show();
+  ::UpdateWindow(bar->Handle());
+  HWND wnd = bar->Handle();
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(::SendMessageW(wnd, TB_GETIMAGELIST, 0, 0)), images->Handle());
+  TBBUTTON t{};
+  ::SendMessageW(wnd, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&t));
+  EXPECT_EQ(t.iBitmap, 1);
+
+  // The image is drawn in the button: above the caption, then left of it.
+  auto countIn = [&](TToolButton* b, Pixel colour) {
+    ::UpdateWindow(wnd);
+    const Image shot = CaptureWindow(wnd);
+    const POINT o = ClientOffset(wnd);
+    const RECT r = b->BoundsRect();
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) n += shot.At(o.x + x, o.y + y) == colour ? 1 : 0;
+    return n;
+  };
+  EXPECT_EQ(countIn(first, Rgb(0, 128, 0)), 256);
+  EXPECT_EQ(countIn(second, Rgb(128, 0, 128)), 256);
+  const int stackedHeight = first->Height();
+  bar->SetList(true);
+  EXPECT_TRUE(::SendMessageW(wnd, TB_GETSTYLE, 0, 0) & TBSTYLE_LIST);
+  EXPECT_LT(first->Height(), stackedHeight);  // side by side needs less height
+  EXPECT_EQ(countIn(first, Rgb(0, 128, 0)), 256);
+  EXPECT_TRUE(SameRect(second->BoundsRect(), NativeRect(bar, 1)));
+
+  bar->SetIndent(30);
+  EXPECT_EQ(first->Left(), 30);
+  bar->SetTransparent(true);
+  EXPECT_TRUE(::SendMessageW(wnd, TB_GETSTYLE, 0, 0) & TBSTYLE_TRANSPARENT);
+  bar->SetFlat(true);
+  EXPECT_TRUE(::SendMessageW(wnd, TB_GETSTYLE, 0, 0) & TBSTYLE_FLAT);
+
+  // A freed image list leaves the bar without images.
+  images->Free();
+  EXPECT_EQ(bar->Images(), nullptr);
+  EXPECT_EQ(::SendMessageW(wnd, TB_GETIMAGELIST, 0, 0), 0);
+  ::SendMessageW(wnd, TB_GETBUTTON, 1, reinterpret_cast<LPARAM>(&t));
+  EXPECT_EQ(t.iBitmap, I_IMAGENONE);
+  EXPECT_EQ(countIn(first, Rgb(0, 128, 0)), 0);
+  form->Free();
+}
+
 // --- the bar as a menu bar ------------------------------------------------------
 
 TEST(ToolBarMenu, ButtonsShowTheirMenuItemsInMenuOrder) {
@@ -640,6 +705,34 @@ TEST(ToolBarMenu, TheMouseMovesBetweenDropDownsAndCancelMenuClosesThem) {
   EXPECT_FALSE(f.bar->MenuActive());
   EXPECT_EQ(f.bar->ComponentCount(), 0);
   EXPECT_EQ(f.edit->Count(), 1);
+}
+
+TEST(ToolBarMenu, MenuModeEndsWhenTheBarIsHiddenOrTheUserClicksElsewhere) {
+  MenuBarFixture f;
+  auto* other = Create<TToolBar>(f.form);
+  other->SetParent(f.form);
+  other->SetAlign(alClient);
+  ASSERT_TRUE(BringToFront(f.form));
+  auto toKeyboardMode = [&] {
+    return RunSteps({
+        {[] { return true; }, [] { SendAltChord('V'); }},
+        {[&] { return MenuWindowVisible(); }, [] { SendKeyPress(VK_ESCAPE); }},
+        {[&] { return !MenuWindowVisible() && f.bar->MenuActive(); }, [] {}},
+    });
+  };
+  ASSERT_TRUE(toKeyboardMode());
+  EXPECT_EQ(::SendMessageW(f.bar->Handle(), TB_GETHOTITEM, 0, 0), 2);
+  f.bar->SetVisible(false);
+  EXPECT_FALSE(f.bar->MenuActive());
+  f.bar->SetVisible(true);
+  ASSERT_TRUE(toKeyboardMode());
+  ASSERT_TRUE(SendClickAt(other->ClientToScreen(POINT{50, 50})));
+  EXPECT_TRUE(AppPumpUntil([&] { return !f.bar->MenuActive(); }, 1000));
+  // Keys reach the focused control again: a letter opens nothing.
+  SendKeyPress('E');
+  AppPump(100);
+  EXPECT_FALSE(MenuWindowVisible());
+  EXPECT_EQ(f.bar->dropDowns.size(), 2u);
 }
 
 TEST(ToolBarMenu, EnterOnAHighlightedItemWithoutSubItemsClicksItOnce) {
