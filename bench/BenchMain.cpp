@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "draw/NUVSkinUtils.h"
-#include "draw/OwnedObject.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/format/Bmp.h"
 #include "skin/format/SkinContainer.h"

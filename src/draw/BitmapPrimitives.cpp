@@ -5,7 +5,6 @@
 #include <optional>
 #include <vector>
 
-#include "draw/OwnedObject.h"
 
 namespace nuvskin {
 

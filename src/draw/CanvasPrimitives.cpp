@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "draw/BitmapPrimitives.h"
-#include "draw/OwnedObject.h"
 
 namespace nuvskin {
 

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -195,6 +196,14 @@ void FreeAndNil(T*& object) {
   object = nullptr;
   TObject::Free(o);
 }
+
+// An owning pointer that frees the framework's way (BeforeDestruction first),
+// for objects that must go on every path.
+struct ObjectFreer {
+  void operator()(TObject* object) const { TObject::Free(object); }
+};
+template <class T>
+using OwnedObject = std::unique_ptr<T, ObjectFreer>;
 
 // Creates an object and runs its second construction phase. When that phase
 // raises, the object is freed and the error propagates.
