@@ -32,7 +32,7 @@ class TProbeControl : public TCustomControl {
   using TCustomControl::TCustomControl;
   std::vector<UINT> seen;
   void WndProc(TMessage& m) override {
-    if (m.Msg >= CM_BASE && m.Msg <= CM_LAST) seen.push_back(m.Msg);
+    if (m.Msg >= CM_BASE) seen.push_back(m.Msg);  // CM_* and reflected CN_*
     TCustomControl::WndProc(m);
   }
   int Count(UINT msg) const { return static_cast<int>(std::count(seen.begin(), seen.end(), msg)); }
@@ -254,6 +254,23 @@ TEST(Controls, FrameworkNotificationsReachWindowProc) {
   PumpMessages(20);
   EXPECT_GE(c->Count(CM_GOTFOCUS), 1);
   EXPECT_EQ(form->ActiveControl(), c);
+  form->Free();
+}
+
+TEST(Controls, ChildWindowsHaveDistinctIdsSoMeasureItemReachesItsControl) {
+  TForm* form = NewForm();
+  auto* first = Create<TProbeControl>(form);
+  first->SetParent(form);
+  auto* second = Create<TProbeControl>(form);
+  second->SetParent(form);
+  const int id = ::GetDlgCtrlID(second->Handle());
+  EXPECT_NE(::GetDlgCtrlID(first->Handle()), id);
+  EXPECT_NE(id, 0);
+  // WM_MEASUREITEM names its control only by this identifier.
+  MEASUREITEMSTRUCT mis{ODT_LISTBOX, static_cast<UINT>(id), 0, 0, 0, 0};
+  ::SendMessageW(form->Handle(), WM_MEASUREITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&mis));
+  EXPECT_EQ(second->Count(CN_MEASUREITEM), 1);
+  EXPECT_EQ(first->Count(CN_MEASUREITEM), 0);
   form->Free();
 }
 
