@@ -274,6 +274,20 @@ TEST(Controls, ChildWindowsHaveDistinctIdsSoMeasureItemReachesItsControl) {
   form->Free();
 }
 
+TEST(Forms, AutoScrollRangeFollowsChildrenAddedAndRemoved) {
+  TForm* form = NewForm(100, 100, 300, 200);
+  form->SetAutoScroll(true);
+  form->Show();
+  auto style = [&] { return ::GetWindowLongPtrW(form->Handle(), GWL_STYLE); };
+  auto* child = Create<TProbeControl>(form);
+  child->SetBounds(10, 400, 50, 50);
+  child->SetParent(form);
+  EXPECT_TRUE(style() & WS_VSCROLL);
+  child->Free();
+  EXPECT_FALSE(style() & WS_VSCROLL);
+  form->Free();
+}
+
 TEST(Controls, GraphicControlsArePaintedAndClickedThroughTheirParent) {
   TForm* form = NewForm();
   auto* g = Create<TProbeGraphic>(form);
