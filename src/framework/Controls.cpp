@@ -959,6 +959,12 @@ void TWinControl::RemoveControl(TControl* control) {
   }
 }
 
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  for (int i = 0; i < ControlCount(); ++i)
+    if (TControl* c = Controls(i); c->Owner() == root) proc(c);
+  TControl::GetChildren(proc, root);
+}
+
 bool TWinControl::ContainsControl(const TControl* control) const {
   for (const TControl* c = control; c; c = c->Parent())
     if (c == this) return true;

@@ -8,6 +8,7 @@
 
 #include "WinTest.h"
 #include "framework/Forms.h"
+#include "framework/Streams.h"
 
 using namespace nuvskin;
 using namespace nuvskin::test;
@@ -351,6 +352,38 @@ TEST(ControlsDesktop, MouseEnterAndLeaveForWindowedAndGraphicControls) {
   EXPECT_TRUE(balanced());
   form->Free();
   EXPECT_EQ(GetMouseControl(), nullptr);
+}
+
+TEST(Forms, StreamedFormsKeepTheirControlsInsideTheirParents) {
+  TForm* form = NewForm();
+  form->SetName("Streamed");
+  auto* outer = Create<TProbeControl>(form);
+  outer->SetName("Outer");
+  outer->SetBounds(10, 20, 100, 80);
+  outer->SetParent(form);
+  auto* inner = Create<TProbeGraphic>(form);
+  inner->SetName("Inner");
+  inner->SetParent(outer);
+  auto* menu = Create<TMainMenu>(form);
+  menu->SetName("Menu");
+  auto* loose = Create<TProbeControl>(nullptr);  // parented here, owned by nobody
+  loose->SetParent(form);
+  TMemoryStream stream;
+  stream.WriteComponent(form);
+  loose->Free();
+  form->Free();
+  stream.SetPosition(0);
+  auto* copy = dynamic_cast<TForm*>(stream.ReadComponent(nullptr));
+  ASSERT_NE(copy, nullptr);
+  auto* outer2 = dynamic_cast<TProbeControl*>(copy->FindComponent("Outer"));
+  ASSERT_NE(outer2, nullptr);
+  EXPECT_EQ(outer2->Parent(), copy);
+  auto* inner2 = dynamic_cast<TProbeGraphic*>(copy->FindComponent("Inner"));
+  ASSERT_NE(inner2, nullptr);
+  EXPECT_EQ(inner2->Parent(), outer2);
+  EXPECT_NE(dynamic_cast<TMainMenu*>(copy->FindComponent("Menu")), nullptr);
+  EXPECT_EQ(copy->ComponentCount(), 3);
+  copy->Free();
 }
 
 TEST(Forms, ApplicationEventsSeeMessagesInOrderUntilCancelled) {
