@@ -1499,6 +1499,11 @@ void TCustomLabel::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == focusControl_) focusControl_ = nullptr;
 }
 
+void TCustomLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();  // sizing waited for the whole text and font
+}
+
 void TCustomLabel::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_TEXTCHANGED:

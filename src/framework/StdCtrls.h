@@ -564,6 +564,7 @@ class TCustomLabel : public TGraphicControl {
  protected:
   void Paint() override;
   void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
   UINT TextFlags() const;
   void AdjustBounds();
 

@@ -433,6 +433,16 @@ TEST(Gallery, EveryStandardControlOnOneForm) {
   const Image shot = CaptureWindow(form->Handle());
   EXPECT_FALSE(SaveScreenshot(shot, L"stdctrls_gallery").empty());
   form->Free();
+  TForm* kinds = ShownForm(60, 60, 340, 200);
+  kinds->SetCaption(L"Button kinds");
+  for (int k = bkOK; k <= bkAll; ++k) {
+    auto* b = Place<TBitBtn>(kinds, 10 + 110 * ((k - 1) % 3), 10 + 34 * ((k - 1) / 3), 100, 28);
+    b->SetKind(static_cast<TBitBtnKind>(k));
+    b->SetEnabled(k != bkAll);
+  }
+  AppPump(200);
+  EXPECT_FALSE(SaveScreenshot(CaptureWindow(kinds->Handle()), L"stdctrls_bitbtn_kinds").empty());
+  kinds->Free();
   TForm* dialog = CreateMessageDialog(L"The document has changed.\nSave the changes before closing?",
                                       mtConfirmation, mbYesNoCancel);
   dialog->Show();

@@ -11,6 +11,7 @@
 #include "framework/ExtCtrls.h"
 #include "framework/ExtStdCtrls.h"
 #include "framework/Mask.h"
+#include "framework/Streams.h"
 
 using namespace nuvskin;
 using namespace nuvskin::test;
@@ -789,4 +790,117 @@ TEST(RichEdits, LinesAndChangesWorkOverTheRichEditClass) {
   EXPECT_GE(changes, 2);
   EXPECT_TRUE(StyleOf(rich) & ES_MULTILINE);
   form->Free();
+}
+
+TEST(StdCtrlStreaming, AFormOfControlsReadsBackWithTheirProperties) {
+  TForm* form = Create<TForm>(nullptr);
+  form->SetName("Sample");
+  auto named = [&](auto* c, const char* name) {
+    c->SetName(name);
+    c->SetParent(form);
+    return c;
+  };
+  auto* edit = named(Create<TEdit>(form), "Edit");
+  edit->SetText(L"hello");
+  edit->SetMaxLength(9);
+  edit->SetBorderStyle(bsNone);
+  auto* memo = named(Create<TMemo>(form), "Memo");
+  memo->Lines()->Add(L"first");
+  memo->Lines()->Add(L"second");
+  memo->SetScrollBars(ssBoth);
+  auto* list = named(Create<TListBox>(form), "List");
+  for (const wchar_t* s : {L"b", L"c", L"a"}) list->Items()->Add(s);
+  list->SetSorted(true);
+  list->SetMultiSelect(true);
+  auto* check = named(Create<TCheckBox>(form), "Check");
+  check->SetAllowGrayed(true);
+  check->SetState(cbGrayed);
+  auto* panel = named(Create<TPanel>(form), "Panel");
+  panel->SetBevelOuter(bvLowered);
+  panel->SetCaption(L"Panel caption");
+  auto* inner = Create<TButton>(form);
+  inner->SetName("Inner");
+  inner->SetParent(panel);
+  inner->SetModalResult(mrRetry);
+  auto* combo = named(Create<TComboBox>(form), "Combo");
+  for (const wchar_t* s : {L"one", L"two", L"three"}) combo->Items()->Add(s);
+  combo->SetStyle(csDropDownList);
+  combo->SetItemIndex(1);
+  auto* mask = named(Create<TMaskEdit>(form), "Mask");
+  mask->SetEditMask(L"00/00;1;_");
+  mask->SetText(L"12/34");
+  auto* speed = named(Create<TSpeedButton>(form), "Speed");
+  speed->SetGroupIndex(2);
+  speed->SetDown(true);
+  speed->SetFlat(true);
+  auto* label = named(Create<TLabel>(form), "Label");
+  label->SetCaption(L"&Edit:");
+  label->SetFocusControl(edit);
+  auto* bar = named(Create<TScrollBar>(form), "Bar");
+  bar->SetKind(sbVertical);
+  bar->SetParams(20, 0, 50);
+  auto* comboEx = named(Create<TComboBoxEx>(form), "ComboEx");
+  comboEx->ItemsEx()->AddItem(L"pictured", 3);
+  auto* timer = Create<TTimer>(form);
+  timer->SetName("Timer");
+  timer->SetInterval(250);
+  timer->SetEnabled(false);
+
+  TMemoryStream stream;
+  stream.WriteComponent(form);
+  form->Free();
+  stream.SetPosition(0);
+  auto* copy = dynamic_cast<TForm*>(stream.ReadComponent(nullptr));
+  ASSERT_NE(copy, nullptr);
+  auto find = [&](const char* name) { return copy->FindComponent(name); };
+  auto* edit2 = dynamic_cast<TEdit*>(find("Edit"));
+  ASSERT_NE(edit2, nullptr);
+  EXPECT_EQ(edit2->Text(), L"hello");
+  EXPECT_EQ(edit2->MaxLength(), 9);
+  EXPECT_EQ(edit2->BorderStyle(), bsNone);
+  EXPECT_EQ(edit2->Parent(), copy);
+  auto* memo2 = dynamic_cast<TMemo*>(find("Memo"));
+  ASSERT_NE(memo2, nullptr);
+  EXPECT_EQ(memo2->Lines()->Count(), 2);
+  EXPECT_EQ(memo2->Lines()->Get(1), L"second");
+  EXPECT_EQ(memo2->ScrollBars(), ssBoth);
+  auto* list2 = dynamic_cast<TListBox*>(find("List"));
+  ASSERT_NE(list2, nullptr);
+  EXPECT_TRUE(list2->Sorted());
+  EXPECT_TRUE(list2->MultiSelect());
+  EXPECT_EQ(list2->Items()->CommaText(), L"a,b,c");
+  EXPECT_EQ(dynamic_cast<TCheckBox*>(find("Check"))->State(), cbGrayed);
+  auto* inner2 = dynamic_cast<TButton*>(find("Inner"));
+  ASSERT_NE(inner2, nullptr);
+  EXPECT_EQ(inner2->Parent(), find("Panel"));
+  EXPECT_EQ(inner2->ModalResult(), mrRetry);
+  EXPECT_EQ(dynamic_cast<TPanel*>(find("Panel"))->BevelOuter(), bvLowered);
+  auto* combo2 = dynamic_cast<TComboBox*>(find("Combo"));
+  ASSERT_NE(combo2, nullptr);
+  EXPECT_EQ(combo2->Style(), csDropDownList);
+  EXPECT_EQ(combo2->ItemIndex(), 1);
+  auto* mask2 = dynamic_cast<TMaskEdit*>(find("Mask"));
+  ASSERT_NE(mask2, nullptr);
+  EXPECT_EQ(mask2->EditMask(), L"00/00;1;_");
+  EXPECT_EQ(mask2->EditText(), L"12/34");
+  auto* speed2 = dynamic_cast<TSpeedButton*>(find("Speed"));
+  ASSERT_NE(speed2, nullptr);
+  EXPECT_TRUE(speed2->Down());
+  EXPECT_TRUE(speed2->Flat());
+  EXPECT_EQ(dynamic_cast<TLabel*>(find("Label"))->FocusControl(), edit2);
+  auto* bar2 = dynamic_cast<TScrollBar*>(find("Bar"));
+  ASSERT_NE(bar2, nullptr);
+  EXPECT_EQ(bar2->Kind(), sbVertical);
+  EXPECT_EQ(bar2->Position(), 20);
+  EXPECT_EQ(bar2->Max(), 50);
+  auto* comboEx2 = dynamic_cast<TComboBoxEx*>(find("ComboEx"));
+  ASSERT_NE(comboEx2, nullptr);
+  ASSERT_EQ(comboEx2->ItemsEx()->Count(), 1);
+  EXPECT_EQ(comboEx2->ItemsEx()->Items(0)->ImageIndex(), 3);
+  EXPECT_EQ(comboEx2->Items()->Get(0), L"pictured");
+  auto* timer2 = dynamic_cast<TTimer*>(find("Timer"));
+  ASSERT_NE(timer2, nullptr);
+  EXPECT_EQ(timer2->Interval(), 250u);
+  EXPECT_FALSE(timer2->Enabled());
+  copy->Free();
 }
