@@ -103,73 +103,7 @@ int GuessNumGlyphs(TBitmap* glyph) {
 
 }  // namespace
 
-// --- layout and drawing shared by both buttons -------------------------------
-
-TGlyphPlacement LayoutGlyphAndCaption(HDC dc, const RECT& client, SIZE glyphSize, const std::wstring& caption,
-                                      TButtonLayout layout, int margin, int spacing, UINT textFlags,
-                                      bool rightToLeft) {
-  const int clientW = client.right - client.left, clientH = client.bottom - client.top;
-  if (rightToLeft) {
-    if (layout == blGlyphLeft)
-      layout = blGlyphRight;
-    else if (layout == blGlyphRight)
-      layout = blGlyphLeft;
-  }
-  SIZE textSize{0, 0};
-  if (!caption.empty()) {
-    RECT r{0, 0, clientW, 0};
-    // Measured as one line: wrapping only matters when the caption is drawn.
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
-                DT_CALCRECT | (textFlags & ~static_cast<UINT>(DT_WORDBREAK)));
-    textSize = SIZE{r.right - r.left, r.bottom - r.top};
-  }
-  POINT glyph{0, 0}, text{0, 0};
-  const bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
-  if (horizontal) {
-    glyph.y = (clientH - glyphSize.cy + 1) / 2;
-    text.y = (clientH - textSize.cy + 1) / 2;
-  } else {
-    glyph.x = (clientW - glyphSize.cx + 1) / 2;
-    text.x = (clientW - textSize.cx + 1) / 2;
-  }
-  if (caption.empty()) spacing = 0;
-  const int size = horizontal ? clientW : clientH;
-  const int g = horizontal ? glyphSize.cx : glyphSize.cy;
-  const int t = horizontal ? textSize.cx : textSize.cy;
-  if (margin == -1) {
-    if (spacing == -1) {
-      margin = (size - (g + t)) / 3;
-      spacing = margin;
-    } else {
-      margin = (size - (g + spacing + t) + 1) / 2;
-    }
-  } else if (spacing == -1) {
-    spacing = (size - (margin + g) - t) / 2;
-  }
-  switch (layout) {
-    case blGlyphLeft:
-      glyph.x = margin;
-      text.x = glyph.x + glyphSize.cx + spacing;
-      break;
-    case blGlyphRight:
-      glyph.x = clientW - margin - glyphSize.cx;
-      text.x = glyph.x - spacing - textSize.cx;
-      break;
-    case blGlyphTop:
-      glyph.y = margin;
-      text.y = glyph.y + glyphSize.cy + spacing;
-      break;
-    case blGlyphBottom:
-      glyph.y = clientH - margin - glyphSize.cy;
-      text.y = glyph.y - spacing - textSize.cy;
-      break;
-  }
-  TGlyphPlacement p;
-  p.glyph = POINT{glyph.x + client.left, glyph.y + client.top};
-  p.caption = RECT{text.x + client.left, text.y + client.top, text.x + client.left + textSize.cx,
-                   text.y + client.top + textSize.cy};
-  return p;
-}
+// --- glyphs -----------------------------------------------------------------
 
 void DrawButtonGlyph(TCanvas* canvas, TBitmap* glyph, int numGlyphs, TButtonState state, int x, int y) {
   if (!glyph || glyph->Empty()) return;
@@ -206,20 +140,7 @@ RECT TButtonGlyph::Draw(TCanvas* canvas, const RECT& client, const std::wstring&
       LayoutGlyphAndCaption(dc, client, glyphSize, caption, layout, margin, spacing, textFlags, rightToLeft);
   DrawButtonGlyph(canvas, glyph_, numGlyphs_, state, p.glyph.x, p.glyph.y);
   if (caption.empty()) return p.caption;
-  dc = canvas->Handle();
-  RECT r = p.caption;
-  const UINT flags = textFlags | DT_CENTER;
-  ::SetBkMode(dc, TRANSPARENT);
-  if (state == bsDisabled) {
-    ::OffsetRect(&r, 1, 1);
-    ::SetTextColor(dc, ColorToRGB(clBtnHighlight));
-    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
-    ::OffsetRect(&r, -1, -1);
-    ::SetTextColor(dc, ColorToRGB(clBtnShadow));
-  } else {
-    ::SetTextColor(dc, ColorToRGB(font->Color()));
-  }
-  ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
+  DrawButtonCaption(canvas->Handle(), caption, p.caption, textFlags, state != bsDisabled, font->Color());
   return p.caption;
 }
 
@@ -234,19 +155,11 @@ void TBitBtn::Publish(ClassBuilder<TBitBtn>& b) {
   b.Integer("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing).defaultOrd = 4;
 }
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), canvas_(Create<TCanvas>()) {
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {
   glyph_.Glyph()->OnChange = TNotifyEvent::Bind(this, &TBitBtn::GlyphChanged);
 }
 
-TBitBtn::~TBitBtn() {
-  glyph_.Glyph()->OnChange = nullptr;
-  TObject::Free(canvas_);
-}
-
-void TBitBtn::CreateParams(TCreateParams& params) {
-  TButton::CreateParams(params);
-  params.Style = (params.Style & ~static_cast<DWORD>(BS_TYPEMASK)) | BS_OWNERDRAW;
-}
+TBitBtn::~TBitBtn() { glyph_.Glyph()->OnChange = nullptr; }
 
 void TBitBtn::GlyphChanged(TObject*) { Invalidate(); }
 
@@ -302,55 +215,10 @@ void TBitBtn::Click() {
   TButton::Click();
 }
 
-void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
-  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
-  const bool focused = (item.itemState & ODS_FOCUS) != 0;
-  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-  canvas_->SetHandle(item.hDC);
-  try {
-    RECT r = item.rcItem;
-    if (focused || IsActiveDefault()) {
-      canvas_->Brush()->SetColor(clWindowFrame);
-      canvas_->FrameRect(r);
-      ::InflateRect(&r, -1, -1);
-    }
-    ::DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    RECT content = item.rcItem;
-    ::InflateRect(&content, -1, -1);
-    if (pushed) ::OffsetRect(&content, 1, 1);
-    const TButtonState state = disabled ? bsDisabled : pushed ? bsDown : bsUp;
-    glyph_.Draw(canvas_, content, Caption(), layout_, margin_, spacing_, state, DrawTextBiDiModeFlags(0),
-                UseRightToLeftAlignment(), Font());
-    if (focused) {
-      RECT f = item.rcItem;
-      ::InflateRect(&f, -4, -4);
-      ::DrawFocusRect(item.hDC, &f);
-    }
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
-}
-
-void TBitBtn::WndProc(TMessage& m) {
-  switch (m.Msg) {
-    case CN_DRAWITEM:
-      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam));
-      m.Result = 1;
-      return;
-    case WM_LBUTTONDBLCLK:
-      // An owner-drawn button reports a double click instead of a click.
-      m.Msg = WM_LBUTTONDOWN;
-      break;
-    case CM_FONTCHANGED:
-    case CM_BIDIMODECHANGED:
-      Invalidate();
-      break;
-    default:
-      break;
-  }
-  TButton::WndProc(m);
+void TBitBtn::DrawContent(TCanvas* canvas, const RECT& content, bool pushed, bool enabled) {
+  const TButtonState state = !enabled ? bsDisabled : pushed ? bsDown : bsUp;
+  glyph_.Draw(canvas, content, Caption(), layout_, margin_, spacing_, state, DrawTextBiDiModeFlags(0),
+              UseRightToLeftAlignment(), Font());
 }
 
 // --- TSpeedButton -----------------------------------------------------------

@@ -9,9 +9,6 @@
 
 namespace nuvskin {
 
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-NUV_ENUM(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom");
-
 // The images of a glyph bitmap, side by side in this order.
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 NUV_ENUM(TButtonState, "bsUp", "bsDisabled", "bsDown", "bsExclusive");
@@ -19,18 +16,6 @@ NUV_ENUM(TButtonState, "bsUp", "bsDisabled", "bsDown", "bsExclusive");
 enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
 NUV_ENUM(TBitBtnKind, "bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort", "bkRetry",
          "bkIgnore", "bkAll");
-
-// Where a glyph and a caption go inside `client`. Margin is the distance of
-// the glyph from the edge it is laid against (-1: glyph and caption centred
-// together), Spacing the gap between them (-1: the space left is shared
-// out). Right to left, left and right layouts swap.
-struct TGlyphPlacement {
-  POINT glyph;
-  RECT caption;
-};
-TGlyphPlacement LayoutGlyphAndCaption(HDC dc, const RECT& client, SIZE glyphSize, const std::wstring& caption,
-                                      TButtonLayout layout, int margin, int spacing, UINT textFlags,
-                                      bool rightToLeft);
 
 // Draws image `state` of a glyph of `numGlyphs` images (image 0 when the
 // glyph has fewer), transparent in its lower-left colour; a one-image glyph
@@ -75,16 +60,14 @@ class TBitBtn : public TButton {
   TBitBtnKind Kind() const { return kind_; }
   void SetKind(TBitBtnKind value);
   void Click() override;
-  void WndProc(TMessage& message) override;
 
  protected:
-  void CreateParams(TCreateParams& params) override;
+  bool OwnerDrawn() const override { return true; }
+  void DrawContent(TCanvas* canvas, const RECT& content, bool pushed, bool enabled) override;
 
  private:
-  void DrawItem(const DRAWITEMSTRUCT& item);
   void GlyphChanged(TObject*);
   TButtonGlyph glyph_;
-  TCanvas* canvas_;
   TButtonLayout layout_ = blGlyphLeft;
   int margin_ = -1;
   int spacing_ = 4;

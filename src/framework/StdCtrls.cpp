@@ -111,22 +111,113 @@ void TButtonControl::SetWordWrap(bool value) {
   RecreateWnd();
 }
 
-void TButton::Publish(ClassBuilder<TButton>& b) {
-  PublishControl(b, {"Left", "Top", "Width", "Height", "Align", "Anchors", "BiDiMode", "Caption", "Constraints",
-                     "Enabled", "Font", "ParentBiDiMode", "ParentFont", "PopupMenu", "TabOrder", "TabStop",
-                     "Visible", "OnClick", "OnEnter", "OnExit"});
-  b.Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel).defaultOrd = 0;
-  b.Boolean("Default", &TButton::Default, &TButton::SetDefault).defaultOrd = 0;
-  b.Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).typeName = "TModalResult";
-  b.Boolean("WordWrap", &TButton::WordWrap, &TButton::SetWordWrap).defaultOrd = 0;
+TGlyphPlacement LayoutGlyphAndCaption(HDC dc, const RECT& client, SIZE glyphSize, const std::wstring& caption,
+                                      TButtonLayout layout, int margin, int spacing, UINT textFlags,
+                                      bool rightToLeft) {
+  const int clientW = client.right - client.left, clientH = client.bottom - client.top;
+  if (rightToLeft) {
+    if (layout == blGlyphLeft)
+      layout = blGlyphRight;
+    else if (layout == blGlyphRight)
+      layout = blGlyphLeft;
+  }
+  SIZE textSize{0, 0};
+  if (!caption.empty()) {
+    RECT r{0, 0, clientW, 0};
+    // Measured as one line: wrapping only matters when the caption is drawn.
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
+                DT_CALCRECT | (textFlags & ~static_cast<UINT>(DT_WORDBREAK)));
+    textSize = SIZE{r.right - r.left, r.bottom - r.top};
+  }
+  POINT glyph{0, 0}, text{0, 0};
+  const bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
+  if (horizontal) {
+    glyph.y = (clientH - glyphSize.cy + 1) / 2;
+    text.y = (clientH - textSize.cy + 1) / 2;
+  } else {
+    glyph.x = (clientW - glyphSize.cx + 1) / 2;
+    text.x = (clientW - textSize.cx + 1) / 2;
+  }
+  if (caption.empty()) spacing = 0;
+  const int size = horizontal ? clientW : clientH;
+  const int g = horizontal ? glyphSize.cx : glyphSize.cy;
+  const int t = horizontal ? textSize.cx : textSize.cy;
+  if (margin == -1) {
+    if (spacing == -1) {
+      margin = (size - (g + t)) / 3;
+      spacing = margin;
+    } else {
+      margin = (size - (g + spacing + t) + 1) / 2;
+    }
+  } else if (spacing == -1) {
+    spacing = (size - (margin + g) - t) / 2;
+  }
+  switch (layout) {
+    case blGlyphLeft:
+      glyph.x = margin;
+      text.x = glyph.x + glyphSize.cx + spacing;
+      break;
+    case blGlyphRight:
+      glyph.x = clientW - margin - glyphSize.cx;
+      text.x = glyph.x - spacing - textSize.cx;
+      break;
+    case blGlyphTop:
+      glyph.y = margin;
+      text.y = glyph.y + glyphSize.cy + spacing;
+      break;
+    case blGlyphBottom:
+      glyph.y = clientH - margin - glyphSize.cy;
+      text.y = glyph.y - spacing - textSize.cy;
+      break;
+  }
+  TGlyphPlacement p;
+  p.glyph = POINT{glyph.x + client.left, glyph.y + client.top};
+  p.caption = RECT{text.x + client.left, text.y + client.top, text.x + client.left + textSize.cx,
+                   text.y + client.top + textSize.cy};
+  return p;
 }
 
-TButton::TButton(TComponent* owner) : TButtonControl(owner) { SetBounds(0, 0, 75, 25); }
+void DrawButtonCaption(HDC dc, const std::wstring& caption, RECT rect, UINT textFlags, bool enabled,
+                       TColor color) {
+  if (caption.empty()) return;
+  const UINT flags = textFlags | DT_CENTER;
+  ::SetBkMode(dc, TRANSPARENT);
+  if (!enabled) {
+    ::OffsetRect(&rect, 1, 1);
+    ::SetTextColor(dc, ColorToRGB(clBtnHighlight));
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, flags);
+    ::OffsetRect(&rect, -1, -1);
+    color = clBtnShadow;
+  }
+  ::SetTextColor(dc, ColorToRGB(color));
+  ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, flags);
+}
+
+void TButton::Publish(ClassBuilder<TButton>& b) {
+  PublishControl(b, {"Left", "Top", "Width", "Height", "Align", "Anchors", "BiDiMode"});
+  b.Boolean("Cancel", &TButton::Cancel, &TButton::SetCancel).defaultOrd = 0;
+  PublishControl(b, {"Caption", "Constraints"});
+  b.Boolean("Default", &TButton::Default, &TButton::SetDefault).defaultOrd = 0;
+  PublishControl(b, {"Enabled", "Font"});
+  b.Integer("ImageIndex", &TButton::ImageIndex, &TButton::SetImageIndex).typeName = "TImageIndex";
+  b.Object("Images", &TButton::Images, &TButton::SetImages);
+  b.Boolean("ImageVisible", &TButton::ImageVisible, &TButton::SetImageVisible).defaultOrd = 1;
+  b.Integer("ModalResult", &TButton::ModalResult, &TButton::SetModalResult).typeName = "TModalResult";
+  PublishControl(b, {"ParentBiDiMode", "ParentFont", "PopupMenu", "TabOrder", "TabStop", "Visible"});
+  b.Boolean("WordWrap", &TButton::WordWrap, &TButton::SetWordWrap).defaultOrd = 0;
+  PublishControl(b, {"OnClick", "OnEnter", "OnExit"});
+}
+
+TButton::TButton(TComponent* owner) : TButtonControl(owner), canvas_(Create<TCanvas>()) { SetBounds(0, 0, 75, 25); }
+
+TButton::~TButton() { TObject::Free(canvas_); }
 
 void TButton::CreateParams(TCreateParams& params) {
   TButtonControl::CreateParams(params);
-  params.Style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  params.Style |= OwnerDrawn() ? BS_OWNERDRAW : default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
+
+bool TButton::OwnerDrawn() const { return images_ && imageVisible_ && imageIndex_ >= 0; }
 
 void TButton::SetDefault(bool value) {
   if (value == default_) return;
@@ -139,6 +230,44 @@ void TButton::SetDefault(bool value) {
     Invalidate();
 }
 
+void TButton::ImagesChanged(bool wasOwnerDrawn) {
+  if (wasOwnerDrawn != OwnerDrawn())
+    RecreateWnd();
+  else
+    Invalidate();
+}
+
+void TButton::SetImages(TCustomImageList* value) {
+  if (value == images_) return;
+  const bool was = OwnerDrawn();
+  images_ = value;
+  if (value) value->FreeNotification(this);
+  ImagesChanged(was);
+}
+
+void TButton::SetImageIndex(int value) {
+  if (value == imageIndex_) return;
+  const bool was = OwnerDrawn();
+  imageIndex_ = value;
+  ImagesChanged(was);
+}
+
+void TButton::SetImageVisible(bool value) {
+  if (value == imageVisible_) return;
+  const bool was = OwnerDrawn();
+  imageVisible_ = value;
+  ImagesChanged(was);
+}
+
+void TButton::Notification(TComponent* component, TOperation operation) {
+  TButtonControl::Notification(component, operation);
+  if (operation == opRemove && component == images_) {
+    const bool was = OwnerDrawn();
+    images_ = nullptr;
+    if (!IsDestroying()) ImagesChanged(was);
+  }
+}
+
 bool TButton::IsActiveDefault() const {
   if (auto* focused = dynamic_cast<TButton*>(FindControl(::GetFocus()))) return focused == this;
   return default_;
@@ -149,12 +278,65 @@ void TButton::Click() {
   TButtonControl::Click();
 }
 
+void TButton::DrawFace(const DRAWITEMSTRUCT& item) {
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  const bool focused = (item.itemState & ODS_FOCUS) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  canvas_->SetHandle(item.hDC);
+  try {
+    RECT r = item.rcItem;
+    if (focused || IsActiveDefault()) {
+      canvas_->Brush()->SetColor(clWindowFrame);
+      canvas_->FrameRect(r);
+      ::InflateRect(&r, -1, -1);
+    }
+    ::DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+    RECT content = item.rcItem;
+    ::InflateRect(&content, -1, -1);
+    if (pushed) ::OffsetRect(&content, 1, 1);
+    DrawContent(canvas_, content, pushed, !disabled);
+    if (focused) {
+      RECT f = item.rcItem;
+      ::InflateRect(&f, -4, -4);
+      ::DrawFocusRect(item.hDC, &f);
+    }
+  } catch (...) {
+    canvas_->SetHandle(nullptr);
+    throw;
+  }
+  canvas_->SetHandle(nullptr);
+}
+
+void TButton::DrawContent(TCanvas* canvas, const RECT& content, bool, bool enabled) {
+  canvas->SetFont(Font());
+  const bool image = images_ && imageVisible_ && imageIndex_ >= 0 && imageIndex_ < images_->Count();
+  const SIZE size = image ? SIZE{images_->Width(), images_->Height()} : SIZE{0, 0};
+  const UINT flags = DrawTextBiDiModeFlags(0);
+  const std::wstring caption = Caption();
+  const TGlyphPlacement p = LayoutGlyphAndCaption(canvas->Handle(), content, size, caption, blGlyphLeft, -1, 4,
+                                                  flags, UseRightToLeftAlignment());
+  if (image) images_->Draw(canvas, p.glyph.x, p.glyph.y, imageIndex_, enabled);
+  DrawButtonCaption(canvas->Handle(), caption, p.caption, flags, enabled, Font()->Color());
+}
+
 void TButton::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CN_COMMAND:
       if (HIWORD(m.WParam) == BN_CLICKED && !clicksDisabled_) Click();
       m.Result = 0;
       return;
+    case CN_DRAWITEM:
+      DrawFace(*reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam));
+      m.Result = 1;
+      return;
+    case WM_LBUTTONDBLCLK:
+      // An owner-drawn button reports a double click instead of a click.
+      if (OwnerDrawn()) m.Msg = WM_LBUTTONDOWN;
+      break;
+    case CM_FONTCHANGED:
+    case CM_BIDIMODECHANGED:
+      if (OwnerDrawn()) Invalidate();
+      break;
     case CM_DIALOGKEY: {
       const bool alt = (m.LParam & 0x20000000) != 0;
       const bool hit = (m.WParam == VK_RETURN && IsActiveDefault()) || (m.WParam == VK_ESCAPE && cancel_);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/Forms.h"
+#include "framework/ImgList.h"
 #include "framework/ListControls.h"
 
 namespace nuvskin {
@@ -75,10 +76,30 @@ class TButtonControl : public TWinControl {
   bool wordWrap_ = false;
 };
 
+// Where a button's glyph goes beside its caption.
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+NUV_ENUM(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom");
+
+// Where a glyph and a caption go inside `client`, the rule every button of
+// the framework follows. Margin is the distance of the glyph from the edge
+// it is laid against (-1: glyph and caption centred together), Spacing the
+// gap between them (-1: the space left is shared out). Right to left, left
+// and right layouts swap.
+struct TGlyphPlacement {
+  POINT glyph;
+  RECT caption;
+};
+TGlyphPlacement LayoutGlyphAndCaption(HDC dc, const RECT& client, SIZE glyphSize, const std::wstring& caption,
+                                      TButtonLayout layout, int margin, int spacing, UINT textFlags,
+                                      bool rightToLeft);
+// A button caption centred in `rect`; disabled, it is engraved.
+void DrawButtonCaption(HDC dc, const std::wstring& caption, RECT rect, UINT textFlags, bool enabled, TColor color);
+
 class TButton : public TButtonControl {
   NUV_CLASS(TButton, TButtonControl)
   static void Publish(ClassBuilder<TButton>& b);
   explicit TButton(TComponent* owner);
+  ~TButton() override;
   // Enter clicks the default button unless another button has the focus.
   bool Default() const { return default_; }
   void SetDefault(bool value);
@@ -88,19 +109,38 @@ class TButton : public TButtonControl {
   // A click gives the parent form this ModalResult.
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult value) { modalResult_ = value; }
+  // An image of the list left of the caption (the button is then drawn by
+  // the framework).
+  TCustomImageList* Images() const { return images_; }
+  void SetImages(TCustomImageList* value);
+  int ImageIndex() const { return imageIndex_; }
+  void SetImageIndex(int value);
+  bool ImageVisible() const { return imageVisible_; }
+  void SetImageVisible(bool value);
   void Click() override;
   void WndProc(TMessage& message) override;
 
  protected:
   void CreateParams(TCreateParams& params) override;
+  void Notification(TComponent* component, TOperation operation) override;
   // Enter reaches this button: it is focused, or it is the default button
   // and no other button is focused.
   bool IsActiveDefault() const;
+  // Whether the framework draws the button (BS_OWNERDRAW).
+  virtual bool OwnerDrawn() const;
+  // The face of an owner-drawn button inside its frame, pressed or not.
+  virtual void DrawContent(TCanvas* canvas, const RECT& content, bool pushed, bool enabled);
 
  private:
+  void DrawFace(const DRAWITEMSTRUCT& item);
+  void ImagesChanged(bool wasOwnerDrawn);
   bool default_ = false;
   bool cancel_ = false;
   TModalResult modalResult_ = mrNone;
+  TCustomImageList* images_ = nullptr;
+  int imageIndex_ = -1;
+  bool imageVisible_ = true;
+  TCanvas* canvas_;  // on the DC of WM_DRAWITEM
 };
 
 class TCustomCheckBox : public TButtonControl {

@@ -2,6 +2,7 @@
 // gallery form with every standard control, captured and checked for leaks.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,12 @@ using namespace nuvskin;
 using namespace nuvskin::test;
 
 namespace {
+
+struct FreeObject {
+  void operator()(TObject* object) const { TObject::Free(object); }
+};
+template <class T>
+using Owned = std::unique_ptr<T, FreeObject>;
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, int width = -1, int height = -1) {
@@ -184,6 +191,41 @@ TEST(BitBtns, KindsGiveCaptionResultAndAGlyphPlacedByTheLayout) {
   cancel->SetKind(bkCancel);
   EXPECT_TRUE(cancel->Cancel());
   EXPECT_EQ(cancel->ModalResult(), mrCancel);
+  form->Free();
+}
+
+TEST(BitBtns, AButtonWithAnImageIsDrawnByTheFrameworkWhileTheImageShows) {
+  TForm* form = ShownForm();
+  auto* images = Create<TImageList>(form);
+  Owned<TBitmap> red(Create<TBitmap>(16, 16, pf24bit));
+  red->Canvas()->Brush()->SetColor(clRed);
+  red->Canvas()->FillRect(RECT{0, 0, 16, 16});
+  images->Add(red.get(), nullptr);
+  auto* button = Place<TButton>(form, 10, 10, 120, 30);
+  button->SetCaption(L"Image");
+  int clicks = 0;
+  button->OnClick = [&](TObject*) { ++clicks; };
+  auto type = [&] { return ::GetWindowLongPtrW(button->Handle(), GWL_STYLE) & BS_TYPEMASK; };
+  const Pixel redPixel = image::Rgb(255, 0, 0);
+  button->SetImages(images);
+  EXPECT_EQ(type(), BS_PUSHBUTTON);  // no image index yet
+  button->SetImageIndex(0);
+  EXPECT_EQ(type(), BS_OWNERDRAW);
+  AppPump(60);
+  const int x = MeanX(CaptureControl(button), redPixel);
+  EXPECT_GT(x, 0);
+  EXPECT_LT(x, button->Width() / 2);
+  ::SendMessageW(button->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  button->SetImageVisible(false);
+  EXPECT_EQ(type(), BS_PUSHBUTTON);
+  AppPump(60);
+  EXPECT_EQ(MeanX(CaptureControl(button), redPixel), -1);
+  button->SetImageVisible(true);
+  EXPECT_EQ(type(), BS_OWNERDRAW);
+  images->Free();
+  EXPECT_EQ(button->Images(), nullptr);
+  EXPECT_EQ(type(), BS_PUSHBUTTON);
   form->Free();
 }
 

@@ -119,6 +119,9 @@ TEST(StdCtrlClasses, PublishedPropertiesCarryTheNamesAndTypesTheSkinsRead) {
   ExpectProp(button, "Caption", K::WString, "TCaption");
   ExpectProp(button, "WordWrap", K::Boolean, "Boolean");
   ExpectProp(button, "ModalResult", K::Integer, "TModalResult");
+  ExpectProp(button, "Images", K::Class, "TCustomImageList");
+  ExpectProp(button, "ImageIndex", K::Integer, "TImageIndex");
+  ExpectProp(button, "ImageVisible", K::Boolean, "Boolean");
   auto* bit = Place<TBitBtn>(form, 0, 0);
   ExpectProp(bit, "Glyph", K::Class, "TBitmap");
   ExpectProp(bit, "NumGlyphs", K::Integer, "TNumGlyphs");
