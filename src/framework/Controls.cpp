@@ -1453,14 +1453,8 @@ TGraphicControl::~TGraphicControl() { TObject::Free(canvas_); }
 
 void TGraphicControl::WndProc(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam) {
-    canvas_->SetHandle(reinterpret_cast<HDC>(m.WParam));
-    try {
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
+    CanvasBinding binding(canvas_, reinterpret_cast<HDC>(m.WParam));
+    Paint();
     return;
   }
   TControl::WndProc(m);
@@ -1476,14 +1470,8 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {
 TCustomControl::~TCustomControl() { TObject::Free(canvas_); }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  CanvasBinding binding(canvas_, dc);
+  Paint();
 }
 
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
