@@ -40,22 +40,16 @@ template <class Draw>
 void OwnerDraw(TWinControl* control, TCanvas* canvas, TMessage& m, Draw draw) {
   const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(m.LParam);
   const TOwnerDrawState state = OwnerDrawState(dis->itemState);
-  canvas->SetHandle(dis->hDC);
-  try {
-    canvas->SetFont(control->Font());
-    if (state.Contains(odSelected)) {
-      canvas->Brush()->SetColor(clHighlight);
-      canvas->Font()->SetColor(clHighlightText);
-    } else {
-      canvas->Brush()->SetColor(control->Color());
-    }
-    draw(static_cast<int>(dis->itemID), dis->rcItem, state);
-    if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) canvas->DrawFocusRect(dis->rcItem);
-  } catch (...) {
-    canvas->SetHandle(nullptr);
-    throw;
+  CanvasBinding binding(canvas, dis->hDC);
+  canvas->SetFont(control->Font());
+  if (state.Contains(odSelected)) {
+    canvas->Brush()->SetColor(clHighlight);
+    canvas->Font()->SetColor(clHighlightText);
+  } else {
+    canvas->Brush()->SetColor(control->Color());
   }
-  canvas->SetHandle(nullptr);
+  draw(static_cast<int>(dis->itemID), dis->rcItem, state);
+  if (state.Contains(odFocused) && !state.Contains(odNoFocusRect)) canvas->DrawFocusRect(dis->rcItem);
   m.Result = 1;
 }
 
@@ -282,29 +276,23 @@ void TButton::DrawFace(const DRAWITEMSTRUCT& item) {
   const bool pushed = (item.itemState & ODS_SELECTED) != 0;
   const bool focused = (item.itemState & ODS_FOCUS) != 0;
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-  canvas_->SetHandle(item.hDC);
-  try {
-    RECT r = item.rcItem;
-    if (focused || IsActiveDefault()) {
-      canvas_->Brush()->SetColor(clWindowFrame);
-      canvas_->FrameRect(r);
-      ::InflateRect(&r, -1, -1);
-    }
-    ::DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-    RECT content = item.rcItem;
-    ::InflateRect(&content, -1, -1);
-    if (pushed) ::OffsetRect(&content, 1, 1);
-    DrawContent(canvas_, content, pushed, !disabled);
-    if (focused) {
-      RECT f = item.rcItem;
-      ::InflateRect(&f, -4, -4);
-      ::DrawFocusRect(item.hDC, &f);
-    }
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
+  CanvasBinding binding(canvas_, item.hDC);
+  RECT r = item.rcItem;
+  if (focused || IsActiveDefault()) {
+    canvas_->Brush()->SetColor(clWindowFrame);
+    canvas_->FrameRect(r);
+    ::InflateRect(&r, -1, -1);
   }
-  canvas_->SetHandle(nullptr);
+  ::DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  RECT content = item.rcItem;
+  ::InflateRect(&content, -1, -1);
+  if (pushed) ::OffsetRect(&content, 1, 1);
+  DrawContent(canvas_, content, pushed, !disabled);
+  if (focused) {
+    RECT f = item.rcItem;
+    ::InflateRect(&f, -4, -4);
+    ::DrawFocusRect(item.hDC, &f);
+  }
 }
 
 void TButton::DrawContent(TCanvas* canvas, const RECT& content, bool, bool enabled) {
