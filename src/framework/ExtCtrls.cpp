@@ -388,7 +388,9 @@ LRESULT CALLBACK TTimer::TimerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
   // The handler may free the timer (and this window): nothing is touched after it.
   if (auto* timer = reinterpret_cast<TTimer*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA)); timer && timer->OnTimer) {
     try {
-      timer->OnTimer(timer);
+      // A copy: freeing the timer in its handler frees the original.
+      const TNotifyEvent handler = timer->OnTimer;
+      handler(timer);
     } catch (...) {
       HandleCallbackException();
     }

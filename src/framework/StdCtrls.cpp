@@ -6,11 +6,6 @@ namespace nuvskin {
 
 namespace {
 
-wchar_t UpperChar(wchar_t c) {
-  return static_cast<wchar_t>(
-      reinterpret_cast<ULONG_PTR>(::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
-}
-
 [[noreturn]] void IndexError(int index) {
   throw EListError("List index out of bounds (" + IntToStr(index) + ")");
 }
@@ -62,18 +57,6 @@ void DefaultDrawItem(TCanvas* canvas, const TStrings* items, int index, const RE
 }
 
 }  // namespace
-
-bool IsAccel(wchar_t key, const std::wstring& caption) {
-  for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
-    if (caption[i] != L'&') continue;
-    if (caption[i + 1] == L'&') {
-      ++i;
-      continue;
-    }
-    return UpperChar(caption[i + 1]) == UpperChar(key);
-  }
-  return false;
-}
 
 SIZE MeasureText(TFont* font, const std::wstring& text, UINT flags, int width) {
   win::UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));

@@ -53,9 +53,6 @@ using TDrawItemEvent = Event<void(TWinControl* Control, int Index, RECT Rect, TO
 using TMeasureItemEvent = Event<void(TWinControl* Control, int Index, int& Height)>;
 using TScrollEvent = Event<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
-// Whether `key` is the accelerator ("&X") of `caption`, ignoring case.
-bool IsAccel(wchar_t key, const std::wstring& caption);
-
 // ---------------------------------------------------------------------------
 // Buttons
 

@@ -301,7 +301,7 @@ TEST(SpeedButtons, AFlatButtonShowsItsFrameOnlyWhileTheMouseIsOverIt) {
   form->Free();
 }
 
-TEST(Timers, FireFromTheMessageLoopWhileEnabled) {
+TEST(Timers, FireFromTheMessageLoopWhileEnabledAndMayFreeThemselves) {
   auto* timer = Create<TTimer>(nullptr);  // no owner needed
   timer->SetInterval(20);
   int ticks = 0;
@@ -322,6 +322,18 @@ TEST(Timers, FireFromTheMessageLoopWhileEnabled) {
   EXPECT_EQ(ticks, last);
   timer->Free();
   AppPump(50);
+
+  // A timer may free itself from its own handler.
+  auto* once = Create<TTimer>(nullptr);
+  once->SetInterval(10);
+  int onceTicks = 0;
+  once->OnTimer = [&onceTicks](TObject* sender) {
+    ++onceTicks;
+    TObject::Free(sender);
+  };
+  EXPECT_TRUE(AppPumpUntil([&] { return onceTicks > 0; }, 2000));
+  AppPump(60);
+  EXPECT_EQ(onceTicks, 1);
 }
 
 TEST(Images, DrawTheirPictureAsIsStretchedProportionalOrCentred) {
