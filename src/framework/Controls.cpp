@@ -662,9 +662,17 @@ void TWinControl::CreateWindowWith(const std::function<HWND()>& create) {
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
   if ((params.Style & WS_CHILD) && !params.WndParent)
     throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+  // Child windows get distinct identifiers: WM_MEASUREITEM names its control
+  // only by identifier, and owner-drawn lists send it while being created.
+  static UINT nextChildId = 0x1000;
+  HMENU id = nullptr;
+  if (params.Style & WS_CHILD) {
+    id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nextChildId));
+    nextChildId = nextChildId >= 0xEFFF ? 0x1000 : nextChildId + 1;
+  }
   CreateWindowWith([&] {
     return ::CreateWindowExW(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
-                             params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr,
+                             params.X, params.Y, params.Width, params.Height, params.WndParent, id,
                              ::GetModuleHandleW(nullptr), params.Param);
   });
 }
@@ -949,6 +957,12 @@ void TWinControl::RemoveControl(TControl* control) {
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
     if (control->align_ != alNone) Realign();
   }
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  for (int i = 0; i < ControlCount(); ++i)
+    if (TControl* c = Controls(i); c->Owner() == root) proc(c);
+  TControl::GetChildren(proc, root);
 }
 
 bool TWinControl::ContainsControl(const TControl* control) const {

@@ -324,6 +324,10 @@ class TWinControl : public TControl {
   void WndProc(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
 
+  // Streaming: the child controls the root owns, then (for the root
+  // itself) the components it owns that have no parent.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;

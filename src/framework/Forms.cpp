@@ -112,6 +112,13 @@ void TScrollingWinControl::ScrollTo(int x, int y) {
 }
 
 void TScrollingWinControl::WndProc(TMessage& m) {
+  if (m.Msg == CM_CONTROLLISTCHANGE) {
+    // A child placed beyond the edges (or taken away) changes the range
+    // even when nothing is aligned.
+    TWinControl::WndProc(m);
+    UpdateScrollBars();
+    return;
+  }
   if ((m.Msg == WM_HSCROLL || m.Msg == WM_VSCROLL) && m.LParam == 0 && autoScroll_) {
     const int bar = m.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT;
     SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};

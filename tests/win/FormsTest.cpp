@@ -8,6 +8,7 @@
 
 #include "WinTest.h"
 #include "framework/Forms.h"
+#include "framework/Streams.h"
 
 using namespace nuvskin;
 using namespace nuvskin::test;
@@ -32,7 +33,7 @@ class TProbeControl : public TCustomControl {
   using TCustomControl::TCustomControl;
   std::vector<UINT> seen;
   void WndProc(TMessage& m) override {
-    if (m.Msg >= CM_BASE && m.Msg <= CM_LAST) seen.push_back(m.Msg);
+    if (m.Msg >= CM_BASE) seen.push_back(m.Msg);  // CM_* and reflected CN_*
     TCustomControl::WndProc(m);
   }
   int Count(UINT msg) const { return static_cast<int>(std::count(seen.begin(), seen.end(), msg)); }
@@ -257,6 +258,37 @@ TEST(Controls, FrameworkNotificationsReachWindowProc) {
   form->Free();
 }
 
+TEST(Controls, ChildWindowsHaveDistinctIdsSoMeasureItemReachesItsControl) {
+  TForm* form = NewForm();
+  auto* first = Create<TProbeControl>(form);
+  first->SetParent(form);
+  auto* second = Create<TProbeControl>(form);
+  second->SetParent(form);
+  const int id = ::GetDlgCtrlID(second->Handle());
+  EXPECT_NE(::GetDlgCtrlID(first->Handle()), id);
+  EXPECT_NE(id, 0);
+  // WM_MEASUREITEM names its control only by this identifier.
+  MEASUREITEMSTRUCT mis{ODT_LISTBOX, static_cast<UINT>(id), 0, 0, 0, 0};
+  ::SendMessageW(form->Handle(), WM_MEASUREITEM, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&mis));
+  EXPECT_EQ(second->Count(CN_MEASUREITEM), 1);
+  EXPECT_EQ(first->Count(CN_MEASUREITEM), 0);
+  form->Free();
+}
+
+TEST(Forms, AutoScrollRangeFollowsChildrenAddedAndRemoved) {
+  TForm* form = NewForm(100, 100, 300, 200);
+  form->SetAutoScroll(true);
+  form->Show();
+  auto style = [&] { return ::GetWindowLongPtrW(form->Handle(), GWL_STYLE); };
+  auto* child = Create<TProbeControl>(form);
+  child->SetBounds(10, 400, 50, 50);
+  child->SetParent(form);
+  EXPECT_TRUE(style() & WS_VSCROLL);
+  child->Free();
+  EXPECT_FALSE(style() & WS_VSCROLL);
+  form->Free();
+}
+
 TEST(Controls, GraphicControlsArePaintedAndClickedThroughTheirParent) {
   TForm* form = NewForm();
   auto* g = Create<TProbeGraphic>(form);
@@ -320,6 +352,38 @@ TEST(ControlsDesktop, MouseEnterAndLeaveForWindowedAndGraphicControls) {
   EXPECT_TRUE(balanced());
   form->Free();
   EXPECT_EQ(GetMouseControl(), nullptr);
+}
+
+TEST(Forms, StreamedFormsKeepTheirControlsInsideTheirParents) {
+  TForm* form = NewForm();
+  form->SetName("Streamed");
+  auto* outer = Create<TProbeControl>(form);
+  outer->SetName("Outer");
+  outer->SetBounds(10, 20, 100, 80);
+  outer->SetParent(form);
+  auto* inner = Create<TProbeGraphic>(form);
+  inner->SetName("Inner");
+  inner->SetParent(outer);
+  auto* menu = Create<TMainMenu>(form);
+  menu->SetName("Menu");
+  auto* loose = Create<TProbeControl>(nullptr);  // parented here, owned by nobody
+  loose->SetParent(form);
+  TMemoryStream stream;
+  stream.WriteComponent(form);
+  loose->Free();
+  form->Free();
+  stream.SetPosition(0);
+  auto* copy = dynamic_cast<TForm*>(stream.ReadComponent(nullptr));
+  ASSERT_NE(copy, nullptr);
+  auto* outer2 = dynamic_cast<TProbeControl*>(copy->FindComponent("Outer"));
+  ASSERT_NE(outer2, nullptr);
+  EXPECT_EQ(outer2->Parent(), copy);
+  auto* inner2 = dynamic_cast<TProbeGraphic*>(copy->FindComponent("Inner"));
+  ASSERT_NE(inner2, nullptr);
+  EXPECT_EQ(inner2->Parent(), outer2);
+  EXPECT_NE(dynamic_cast<TMainMenu*>(copy->FindComponent("Menu")), nullptr);
+  EXPECT_EQ(copy->ComponentCount(), 3);
+  copy->Free();
 }
 
 TEST(Forms, ApplicationEventsSeeMessagesInOrderUntilCancelled) {
