@@ -280,6 +280,8 @@ void TCustomUpDown::ApplyBuddy() {
   HWND buddy = associate_ && (associate_->HandleAllocated() || associate_->Parent()) ? associate_->Handle() : nullptr;
   ::SendMessageW(WindowHandle(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
   if (buddy) ::SendMessageW(WindowHandle(), UDM_SETPOS32, 0, position_);  // shows the position in the buddy
+  // Moving beside the buddy can leave the buttons unpainted (seen under Wine).
+  ::InvalidateRect(WindowHandle(), nullptr, TRUE);
 }
 
 int TCustomUpDown::Position() const {

@@ -225,8 +225,14 @@ TEST(CommonControls, UpDownStepsItsAssociate) {
   PumpMessages(20);
   EXPECT_EQ(reinterpret_cast<HWND>(::SendMessageW(updown->Handle(), UDM_GETBUDDY, 0, 0)), edit->Handle());
   EXPECT_EQ(edit->Text(), L"3");
-  // The buttons sit against the associate's right edge.
+  // The buttons sit against the associate's right edge, arrows drawn.
   EXPECT_EQ(updown->Left(), edit->Left() + edit->Width());
+  PumpMessages(100);
+  const Image buttons = CaptureWindow(updown->Handle());
+  int dark = 0;
+  for (int y = 0; y < buttons.Height(); ++y)
+    for (int x = 0; x < buttons.Width(); ++x) dark += (buttons.At(x, y) & 0xFF) < 0x90;
+  EXPECT_GT(dark, 2);
 
   std::vector<TUDBtnType> clicks;
   updown->OnClick = [&](TObject*, TUDBtnType button) { clicks.push_back(button); };
