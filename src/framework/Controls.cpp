@@ -951,6 +951,12 @@ void TWinControl::RemoveControl(TControl* control) {
   }
 }
 
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  TControl::GetChildren(proc, root);  // a root's components that have no parent
+  for (int i = 0; i < ControlCount(); ++i)
+    if (Controls(i)->Owner() == root) proc(Controls(i));
+}
+
 bool TWinControl::ContainsControl(const TControl* control) const {
   for (const TControl* c = control; c; c = c->Parent())
     if (c == this) return true;

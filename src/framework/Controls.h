@@ -324,6 +324,9 @@ class TWinControl : public TControl {
   void WndProc(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
 
+  // Streaming: the child controls the root owns are written under this control.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;
   TKeyPressEvent OnKeyPress;

@@ -8,6 +8,7 @@
 
 #include "WinTest.h"
 #include "framework/Forms.h"
+#include "framework/Streams.h"
 
 using namespace nuvskin;
 using namespace nuvskin::test;
@@ -83,6 +84,40 @@ TEST(Forms, WindowClassNamesAreFrameworkClassNames) {
   EXPECT_EQ(::GetParent(child->Handle()), plain->Handle());
   sample->Free();
   plain->Free();
+}
+
+TEST(Forms, StreamedFormKeepsChildControlsUnderTheirParents) {
+  TForm* form = NewForm();
+  form->SetName("Streamed");
+  auto* menu = Create<TMainMenu>(form);
+  menu->SetName("Menu");
+  auto* box = Create<TProbeControl>(form);
+  box->SetName("Box");
+  box->SetParent(form);
+  auto* dot = Create<TProbeGraphic>(form);
+  dot->SetName("Dot");
+  dot->SetParent(box);
+  auto* stranger = Create<TProbeControl>(nullptr);  // parented here, owned by nobody: not written
+  stranger->SetName("Stranger");
+  stranger->SetParent(form);
+  TMemoryStream stream;
+  stream.WriteComponent(form);
+  stranger->Free();
+  form->Free();
+
+  stream.SetPosition(0);
+  auto* back = dynamic_cast<TForm*>(stream.ReadComponent(nullptr));
+  ASSERT_NE(back, nullptr);
+  ASSERT_EQ(back->ComponentCount(), 3);
+  EXPECT_EQ(back->Components(0)->Name(), "Menu");
+  auto* box2 = dynamic_cast<TProbeControl*>(back->Components(1));
+  auto* dot2 = dynamic_cast<TProbeGraphic*>(back->Components(2));
+  ASSERT_NE(box2, nullptr);
+  ASSERT_NE(dot2, nullptr);
+  EXPECT_EQ(box2->Parent(), back);
+  EXPECT_EQ(dot2->Parent(), box2);
+  EXPECT_EQ(back->ControlCount(), 1);
+  back->Free();
 }
 
 TEST(Forms, WindowProcChainsAndUnhooksInAnyOrder) {
