@@ -62,7 +62,7 @@ void TCustomTabControl::UpdateTabItems() {
     item.iImage = images_ ? GetImageIndex(i) : -1;
     ::SendMessageW(wnd, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
-  if (tabIndex_ >= tabs_->Count()) tabIndex_ = tabs_->Count() - 1;
+  if (tabIndex_ >= tabs_->Count() && !IsLoading()) tabIndex_ = tabs_->Count() - 1;
   ::SendMessageW(wnd, TCM_SETCURSEL, static_cast<WPARAM>(tabIndex_), 0);
   Realign();
 }
@@ -80,8 +80,15 @@ int TCustomTabControl::TabIndex() const {
   return tabIndex_;
 }
 
+void TCustomTabControl::Loaded() {
+  TWinControl::Loaded();
+  if (tabIndex_ >= tabs_->Count()) tabIndex_ = tabs_->Count() - 1;
+  if (HandleAllocated()) ::SendMessageW(WindowHandle(), TCM_SETCURSEL, static_cast<WPARAM>(tabIndex_), 0);
+}
+
 void TCustomTabControl::SetTabIndex(int value) {
-  if (value >= tabs_->Count()) return;
+  // While loading, the tabs may come after the index.
+  if (value >= tabs_->Count() && !IsLoading()) return;
   tabIndex_ = std::max(-1, value);
   if (HandleAllocated()) ::SendMessageW(WindowHandle(), TCM_SETCURSEL, static_cast<WPARAM>(tabIndex_), 0);
 }

@@ -48,6 +48,7 @@ class TCustomTabControl : public TWinControl {
   void WndProc(TMessage& message) override;
   void AlignControls(TControl* control, RECT& rect) override;
   void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
   virtual bool CanChange();
   virtual void Change();
   // The image shown on a tab (default: the tab's index).
