@@ -1443,16 +1443,26 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {
 
 TGraphicControl::~TGraphicControl() { TObject::Free(canvas_); }
 
+namespace {
+
+// Binds a canvas to a paint DC for one Paint call.
+class CanvasBinding {
+ public:
+  CanvasBinding(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
+  CanvasBinding(const CanvasBinding&) = delete;
+  CanvasBinding& operator=(const CanvasBinding&) = delete;
+  ~CanvasBinding() { canvas_->SetHandle(nullptr); }
+
+ private:
+  TCanvas* canvas_;
+};
+
+}  // namespace
+
 void TGraphicControl::WndProc(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam) {
-    canvas_->SetHandle(reinterpret_cast<HDC>(m.WParam));
-    try {
-      Paint();
-    } catch (...) {
-      canvas_->SetHandle(nullptr);
-      throw;
-    }
-    canvas_->SetHandle(nullptr);
+    CanvasBinding binding(canvas_, reinterpret_cast<HDC>(m.WParam));
+    Paint();
     return;
   }
   TControl::WndProc(m);
@@ -1468,14 +1478,8 @@ TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) {
 TCustomControl::~TCustomControl() { TObject::Free(canvas_); }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  canvas_->SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    canvas_->SetHandle(nullptr);
-    throw;
-  }
-  canvas_->SetHandle(nullptr);
+  CanvasBinding binding(canvas_, dc);
+  Paint();
 }
 
 TControlCanvas::~TControlCanvas() { FreeHandle(); }
