@@ -12,6 +12,67 @@ bool Contains(const TGridRect& r, int col, int row) {
 
 }  // namespace
 
+// --- TInplaceEdit -----------------------------------------------------------------
+
+TInplaceEdit::TInplaceEdit(TComponent* owner) : TWinControl(owner) {
+  SetVisible(false);
+  SetParentColor(false);
+  SetColor(clWindow);
+}
+
+TCustomGrid* TInplaceEdit::Grid() const { return dynamic_cast<TCustomGrid*>(Parent()); }
+
+void TInplaceEdit::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.SysClassName = L"EDIT";
+  params.Style |= ES_AUTOHSCROLL;
+}
+
+void TInplaceEdit::WndProc(TMessage& m) {
+  switch (m.Msg) {
+    case WM_GETDLGCODE:
+      // Enter, Esc and Tab belong to the editor, not to the form's buttons.
+      m.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+      return;
+    case WM_CHAR:
+      if (m.WParam == VK_RETURN || m.WParam == VK_ESCAPE || m.WParam == VK_TAB) {
+        m.Result = 0;  // no beep: DoKeyDown already acted
+        return;
+      }
+      break;
+    case WM_KILLFOCUS:
+      TWinControl::WndProc(m);
+      if (TCustomGrid* grid = Grid()) grid->HideEditor(true);
+      return;
+    default:
+      break;
+  }
+  TWinControl::WndProc(m);
+}
+
+bool TInplaceEdit::DoKeyDown(WORD& key, TShiftState shift) {
+  if (TWinControl::DoKeyDown(key, shift)) return true;
+  TCustomGrid* grid = Grid();
+  if (!grid) return false;
+  switch (key) {
+    case VK_RETURN:
+    case VK_ESCAPE:
+      grid->HideEditor(key == VK_RETURN);
+      return true;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_TAB:
+      // Leaving the cell keeps the text and moves on as the grid would.
+      grid->HideEditor(true);
+      if (key != VK_TAB || grid->options_.Contains(goTabs)) grid->KeyMove(key, shift);
+      return true;
+    default:
+      return false;
+  }
+}
+
 // --- TCustomGrid: properties ----------------------------------------------------
 
 TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
@@ -39,6 +100,7 @@ void TCustomGrid::CreateHandle() {
 void TCustomGrid::SetColCount(int value) {
   value = std::max(1, value);
   if (value == colCount_) return;
+  HideEditor(true);
   if (value <= fixedCols_) fixedCols_ = value - 1;
   colCount_ = value;
   colWidths_.resize(static_cast<std::size_t>(value), defaultColWidth_);
@@ -53,6 +115,7 @@ void TCustomGrid::SetColCount(int value) {
 void TCustomGrid::SetRowCount(int value) {
   value = std::max(1, value);
   if (value == rowCount_) return;
+  HideEditor(true);
   if (value <= fixedRows_) fixedRows_ = value - 1;
   rowCount_ = value;
   rowHeights_.resize(static_cast<std::size_t>(value), defaultRowHeight_);
@@ -272,6 +335,7 @@ void TCustomGrid::UpdateScrollBars() {
 }
 
 void TCustomGrid::ScrollTo(int leftCol, int topRow) {
+  HideEditor(true);
   leftCol = std::clamp(leftCol, fixedCols_, HandleAllocated() ? MaxLeftCol() : std::max(fixedCols_, colCount_ - 1));
   topRow = std::clamp(topRow, fixedRows_, HandleAllocated() ? MaxTopRow() : std::max(fixedRows_, rowCount_ - 1));
   if (leftCol == leftCol_ && topRow == topRow_) return;
@@ -324,6 +388,7 @@ void TCustomGrid::ScrollMessage(int bar, WORD code) {
 }
 
 void TCustomGrid::Resize() {
+  HideEditor(true);
   UpdateScrollBars();
   TCustomControl::Resize();
 }
@@ -360,6 +425,7 @@ void TCustomGrid::FocusCell(int col, int row, bool moveAnchor) {
   col = std::clamp(col, fixedCols_, colCount_ - 1);
   row = std::clamp(row, fixedRows_, rowCount_ - 1);
   if ((col != col_ || row != row_) && !SelectCell(col, row)) return;
+  HideEditor(true);
   InvalidateCells(Selection());
   col_ = col;
   row_ = row;
@@ -386,6 +452,69 @@ void TCustomGrid::InvalidateCells(const TGridRect& cells) {
     }
   ::InflateRect(&area, gridLineWidth_ + 1, gridLineWidth_ + 1);
   ::InvalidateRect(WindowHandle(), &area, FALSE);
+}
+
+// --- TCustomGrid: in-place editing ------------------------------------------------
+
+std::wstring TCustomGrid::GetEditText(int, int) { return {}; }
+
+void TCustomGrid::SetEditText(int, int, const std::wstring&) {}
+
+bool TCustomGrid::CanEditShow() const { return options_.Contains(goEditing) && !options_.Contains(goRowSelect); }
+
+bool TCustomGrid::EditorMode() const { return editor_ && editor_->Visible(); }
+
+void TCustomGrid::SetEditorMode(bool value) {
+  if (value)
+    ShowEditor();
+  else
+    HideEditor(true);
+}
+
+void TCustomGrid::ShowEditor() {
+  if (!CanEditShow() || !HandleAllocated()) return;
+  MakeVisible(col_, row_);
+  const RECT cell = CellRect(col_, row_);
+  if (::IsRectEmpty(&cell)) return;
+  if (!editor_) {
+    editor_ = Create<TInplaceEdit>(this);
+    editor_->SetParent(this);
+  }
+  editor_->SetBoundsRect(cell);
+  editor_->SetText(GetEditText(col_, row_));
+  editor_->SetVisible(true);
+  editor_->SetFocus();
+  ::SendMessageW(editor_->Handle(), EM_SETSEL, 0, -1);
+}
+
+void TCustomGrid::HideEditor(bool keep) {
+  if (!EditorMode() || hidingEditor_) return;
+  hidingEditor_ = true;
+  try {
+    if (keep) SetEditText(col_, row_, editor_->Text());
+    const bool hadFocus = editor_->Focused();
+    editor_->SetVisible(false);
+    if (hadFocus && CanFocus()) SetFocus();
+  } catch (...) {
+    hidingEditor_ = false;
+    throw;
+  }
+  hidingEditor_ = false;
+  InvalidateCells(TGridRect{col_, row_, col_, row_});
+}
+
+bool TCustomGrid::DoKeyPress(wchar_t& key) {
+  if (TCustomControl::DoKeyPress(key)) return true;
+  // A typed character starts editing with that character.
+  if (key >= L' ' && CanEditShow() && !EditorMode()) {
+    ShowEditor();
+    if (EditorMode()) {
+      editor_->SetText(L"");
+      ::SendMessageW(editor_->Handle(), WM_CHAR, key, 0);
+      return true;
+    }
+  }
+  return false;
 }
 
 void TCustomGrid::KeyMove(WORD key, TShiftState shift) {
@@ -439,6 +568,11 @@ void TCustomGrid::KeyMove(WORD key, TShiftState shift) {
 bool TCustomGrid::DoKeyDown(WORD& key, TShiftState shift) {
   if (TCustomControl::DoKeyDown(key, shift)) return true;
   switch (key) {
+    case VK_F2:
+    case VK_RETURN:
+      if (!CanEditShow()) return false;
+      ShowEditor();
+      return true;
     case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END:
       KeyMove(key, shift);
       return true;
@@ -453,6 +587,7 @@ bool TCustomGrid::DoKeyDown(WORD& key, TShiftState shift) {
 
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft) {
+    HideEditor(true);
     if (CanFocus() && !Focused()) SetFocus();
     int col, row;
     if (MouseToCell(x, y, col, row) && col >= fixedCols_ && row >= fixedRows_) {
@@ -617,6 +752,15 @@ void TStringGrid::SetCells(int col, int row, const std::wstring& value) {
   if (static_cast<int>(line.size()) <= col) line.resize(static_cast<std::size_t>(col) + 1);
   line[static_cast<std::size_t>(col)] = value;
   InvalidateCells(TGridRect{col, row, col, row});
+}
+
+void TStringGrid::ColCountChanged() {
+  for (auto& line : cells_)
+    if (static_cast<int>(line.size()) > ColCount()) line.resize(static_cast<std::size_t>(ColCount()));
+}
+
+void TStringGrid::RowCountChanged() {
+  if (static_cast<int>(cells_.size()) > RowCount()) cells_.resize(static_cast<std::size_t>(RowCount()));
 }
 
 void TStringGrid::DrawCell(int col, int row, const RECT& rect, TGridDrawState state) {

@@ -30,6 +30,21 @@ struct TGridRect {
   bool operator==(const TGridRect&) const = default;
 };
 
+class TCustomGrid;
+
+// The text editor over the current cell of a grid with goEditing: F2, Enter
+// or a typed character opens it; Enter keeps the text, Esc drops it.
+class TInplaceEdit : public TWinControl {
+  NUV_CLASS(TInplaceEdit, TWinControl)
+  explicit TInplaceEdit(TComponent* owner);
+  TCustomGrid* Grid() const;
+
+ protected:
+  void CreateParams(TCreateParams& params) override;
+  void WndProc(TMessage& message) override;
+  bool DoKeyDown(WORD& key, TShiftState shift) override;
+};
+
 class TCustomGrid : public TCustomControl {
   NUV_CLASS(TCustomGrid, TCustomControl)
   explicit TCustomGrid(TComponent* owner);
@@ -80,6 +95,11 @@ class TCustomGrid : public TCustomControl {
   int VisibleRowCount();
   int VisibleColCount();
 
+  // Whether the in-place editor is shown over the current cell.
+  bool EditorMode() const;
+  void SetEditorMode(bool value);
+  TInplaceEdit* InplaceEditor() const { return editor_; }
+
   // A cell's rectangle in the client area; empty when it is not shown.
   RECT CellRect(int col, int row);
   // The cell at a client point; false outside every cell.
@@ -94,6 +114,11 @@ class TCustomGrid : public TCustomControl {
   void MouseMove(TShiftState shift, int x, int y) override;
   void Resize() override;
   bool DoKeyDown(WORD& key, TShiftState shift) override;
+  bool DoKeyPress(wchar_t& key) override;
+  // The text the in-place editor starts with, and where its result goes.
+  virtual std::wstring GetEditText(int col, int row);
+  virtual void SetEditText(int col, int row, const std::wstring& value);
+  virtual bool CanEditShow() const;
   // Draws one cell's content inside `rect` (the canvas is already filled).
   virtual void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) = 0;
   virtual bool SelectCell(int col, int row);
@@ -104,6 +129,10 @@ class TCustomGrid : public TCustomControl {
   void InvalidateCells(const TGridRect& cells);
 
  private:
+  friend class TInplaceEdit;
+  void ShowEditor();
+  // Takes the editor away, keeping its text in the cell when `keep`.
+  void HideEditor(bool keep);
   void ScrollTo(int leftCol, int topRow);
   void MakeVisible(int col, int row);
   void UpdateScrollBars();
@@ -125,6 +154,8 @@ class TCustomGrid : public TCustomControl {
   int topRow_ = 1, leftCol_ = 1;
   bool defaultDrawing_ = true;
   bool updatingScrollBars_ = false;
+  TInplaceEdit* editor_ = nullptr;
+  bool hidingEditor_ = false;
   bool selecting_ = false;  // the left button is down over the cells
 };
 
@@ -162,6 +193,11 @@ class TStringGrid : public TDrawGrid {
 
  protected:
   void DrawCell(int col, int row, const RECT& rect, TGridDrawState state) override;
+  std::wstring GetEditText(int col, int row) override { return Cells(col, row); }
+  void SetEditText(int col, int row, const std::wstring& value) override { SetCells(col, row, value); }
+  // Texts of cells that left the grid go with them.
+  void ColCountChanged() override;
+  void RowCountChanged() override;
 
  private:
   // Row-major, as large as the grid ever was in each direction.

@@ -232,8 +232,29 @@ void TCustomListView::CreateHandle() {
   if (smallImages_) ::SendMessageW(wnd, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(smallImages_->Handle()));
   if (largeImages_) ::SendMessageW(wnd, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(largeImages_->Handle()));
   windowColumns_ = 0;
-  for (int i = 0; i < columns_->Count(); ++i) InsertColumnItem(i);
-  for (int i = 0; i < items_->Count(); ++i) InsertListItem(items_->Item(i), i);
+  restoring_ = true;
+  try {
+    for (int i = 0; i < columns_->Count(); ++i) InsertColumnItem(i);
+    for (int i = 0; i < items_->Count(); ++i) InsertListItem(items_->Item(i), i);
+  } catch (...) {
+    restoring_ = false;
+    throw;
+  }
+  restoring_ = false;
+}
+
+void TCustomListView::ColorChanged() {
+  if (HandleAllocated()) {
+    ::SendMessageW(WindowHandle(), LVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+    ::SendMessageW(WindowHandle(), LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+  }
+  TCustomMultiSelectListControl::ColorChanged();
+}
+
+void TCustomListView::FontChanged() {
+  TCustomMultiSelectListControl::FontChanged();
+  if (HandleAllocated())
+    ::SendMessageW(WindowHandle(), LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Font()->Color())));
 }
 
 void TCustomListView::DestroyWnd() {
@@ -460,7 +481,8 @@ void TCustomListView::SelectItem(TListItem* item, bool selected) {
 
 void TCustomListView::WndProc(TMessage& m) {
   if (m.Msg == CN_NOTIFY) {
-    if (ControlState().Contains(csDestroyingHandle) || IsDestroying()) {
+    // Items going with the window, or coming back in a new one, are no change.
+    if (ControlState().Contains(csDestroyingHandle) || IsDestroying() || restoring_) {
       m.Result = 0;
       return;
     }

@@ -173,6 +173,8 @@ class TCustomListView : public TCustomMultiSelectListControl {
   void DestroyWnd() override;
   void WndProc(TMessage& message) override;
   void Notification(TComponent* component, TOperation operation) override;
+  void ColorChanged() override;
+  void FontChanged() override;
   virtual void SelectItem(TListItem* item, bool selected);
 
  private:
@@ -196,6 +198,7 @@ class TCustomListView : public TCustomMultiSelectListControl {
   bool rowSelect_ = false, showColumnHeaders_ = true, hideSelection_ = true, gridLines_ = false;
   TBorderStyle borderStyle_ = bsSingle;
   int windowColumns_ = 0;  // columns the window has
+  bool restoring_ = false;  // a new window gets the items back: no events
 };
 
 class TListView : public TCustomListView {

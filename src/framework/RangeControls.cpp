@@ -152,7 +152,7 @@ void TTrackBar::SetPosition(int value) {
   const int old = Position();
   position_ = value;
   if (HandleAllocated()) ::SendMessageW(WindowHandle(), TBM_SETPOS, TRUE, value);
-  if (old != value) Changed();
+  if (old != value && !IsLoading()) Changed();
 }
 
 void TTrackBar::SetRange(int min, int max) {
@@ -166,7 +166,7 @@ void TTrackBar::SetRange(int min, int max) {
     ::SendMessageW(WindowHandle(), TBM_SETRANGEMAX, TRUE, max_);
     ::SendMessageW(WindowHandle(), TBM_SETPOS, TRUE, position_);
   }
-  if (old != position_) Changed();
+  if (old != position_ && !IsLoading()) Changed();
 }
 
 void TTrackBar::SetFrequency(int value) {

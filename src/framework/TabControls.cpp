@@ -342,6 +342,12 @@ int TPageControl::GetImageIndex(int tabIndex) {
 
 void TPageControl::SetActivePage(TTabSheet* page) {
   if (page && page->PageControl() != this) return;
+  // The focus must not stay in a page that is about to hide.
+  if (activePage_ && activePage_ != page && activePage_->HandleAllocated()) {
+    HWND focus = ::GetFocus();
+    HWND old = activePage_->Handle();
+    if (focus && (focus == old || ::IsChild(old, focus)) && CanFocus()) SetFocus();
+  }
   if (page) {
     page->BringToFront();
     page->SetVisible(true);
@@ -376,6 +382,18 @@ void TPageControl::SelectNextPage(bool goForward, bool checkTabVisible) {
     SetActivePage(page);
     TCustomTabControl::Change();
   }
+}
+
+void TPageControl::WndProc(TMessage& m) {
+  if (m.Msg == CM_DIALOGKEY && m.WParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0 && HandleAllocated()) {
+    HWND focus = ::GetFocus();
+    if (focus && (focus == Handle() || ::IsChild(Handle(), focus))) {
+      SelectNextPage(::GetKeyState(VK_SHIFT) >= 0);
+      m.Result = 1;
+      return;
+    }
+  }
+  TCustomTabControl::WndProc(m);
 }
 
 void TPageControl::Change() {

@@ -125,6 +125,7 @@ class TPageControl : public TCustomTabControl {
 
  protected:
   friend class TTabSheet;
+  void WndProc(TMessage& message) override;
   void Change() override;
   int GetImageIndex(int tabIndex) override;
   void InsertPage(TTabSheet* page);

@@ -255,11 +255,29 @@ void TCustomTreeView::CreateHandle() {
   ::SendMessageW(wnd, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Font()->Color())));
   if (images_) ::SendMessageW(wnd, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images_->Handle()));
   TTreeNode* selected = selected_;
-  for (TTreeNode* root : items_->roots_) InsertItems(root);
-  for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext())
-    if (n->expanded_ && n->HasChildren())
-      ::SendMessageW(wnd, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n->item_));
-  if (selected) SetSelected(selected);
+  restoring_ = true;
+  try {
+    for (TTreeNode* root : items_->roots_) InsertItems(root);
+    for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext())
+      if (n->expanded_ && n->HasChildren())
+        ::SendMessageW(wnd, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n->item_));
+    if (selected) SetSelected(selected);
+  } catch (...) {
+    restoring_ = false;
+    throw;
+  }
+  restoring_ = false;
+}
+
+void TCustomTreeView::ColorChanged() {
+  if (HandleAllocated()) ::SendMessageW(WindowHandle(), TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
+  TWinControl::ColorChanged();
+}
+
+void TCustomTreeView::FontChanged() {
+  TWinControl::FontChanged();
+  if (HandleAllocated())
+    ::SendMessageW(WindowHandle(), TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Font()->Color())));
 }
 
 void TCustomTreeView::DestroyWnd() {
@@ -394,8 +412,9 @@ void TCustomTreeView::Change(TTreeNode* node) {
 
 void TCustomTreeView::WndProc(TMessage& m) {
   if (m.Msg == CN_NOTIFY) {
-    // A window on its way out reports its items going: the nodes stay.
-    if (ControlState().Contains(csDestroyingHandle) || IsDestroying()) {
+    // A window on its way out reports its items going (the nodes stay); a
+    // new one reports the restored state, which is no change.
+    if (ControlState().Contains(csDestroyingHandle) || IsDestroying() || restoring_) {
       m.Result = 0;
       return;
     }

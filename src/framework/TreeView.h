@@ -147,6 +147,8 @@ class TCustomTreeView : public TWinControl {
   void DestroyWnd() override;
   void WndProc(TMessage& message) override;
   void Notification(TComponent* component, TOperation operation) override;
+  void ColorChanged() override;
+  void FontChanged() override;
   virtual void Change(TTreeNode* node);
   virtual bool CanChange(TTreeNode* node);
 
@@ -162,6 +164,7 @@ class TCustomTreeView : public TWinControl {
   mutable TTreeNode* selected_ = nullptr;
   TCustomImageList* images_ = nullptr;
   TBorderStyle borderStyle_ = bsSingle;
+  bool restoring_ = false;  // a new window gets the nodes back: no events
   bool showLines_ = true, showButtons_ = true, showRoot_ = true, hideSelection_ = true, readOnly_ = false,
        rowSelect_ = false;
 };

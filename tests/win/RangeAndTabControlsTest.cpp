@@ -445,3 +445,44 @@ TEST(CommonControls, PageControlShowsThePageOfTheClickedTab) {
   EXPECT_NE(pages->ActivePage(), nullptr);
   EXPECT_TRUE(pages->ActivePage()->Visible());
 }
+
+TEST(CommonControls, PageControlTurnsPagesWithCtrlTabAndTakesTheFocusFromAHiddenPage) {
+  FormFixture f;
+  auto* pages = f.Add<TPageControl>(10, 10, 320, 200);
+  TTabSheet* sheets[3];
+  for (auto*& sheet : sheets) {
+    sheet = Create<TTabSheet>(pages);
+    sheet->SetCaption(L"Page");
+    sheet->SetPageControl(pages);
+  }
+  auto* edit = Create<TTestEdit>(sheets[0]);
+  edit->SetBounds(10, 10, 80, 22);
+  edit->SetParent(sheets[0]);
+  edit->SetFocus();
+  ASSERT_TRUE(edit->Focused());
+  pages->SetActivePage(sheets[1]);
+  EXPECT_TRUE(pages->Focused());
+
+  int changes = 0;
+  pages->OnChange = [&](TObject*) { ++changes; };
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  const BYTE savedCtrl = keys[VK_CONTROL], savedShift = keys[VK_SHIFT];
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  EXPECT_EQ(f.Form()->Perform(CM_DIALOGKEY, VK_TAB, 0), 1);
+  const TTabSheet* afterNext = pages->ActivePage();
+  keys[VK_SHIFT] = 0x80;
+  ::SetKeyboardState(keys);
+  f.Form()->Perform(CM_DIALOGKEY, VK_TAB, 0);
+  const TTabSheet* afterPrevious = pages->ActivePage();
+  f.Form()->Perform(CM_DIALOGKEY, VK_TAB, 0);  // wraps round to the last page
+  keys[VK_CONTROL] = savedCtrl;
+  keys[VK_SHIFT] = savedShift;
+  ::SetKeyboardState(keys);
+  EXPECT_EQ(afterNext, sheets[2]);
+  EXPECT_EQ(afterPrevious, sheets[1]);
+  EXPECT_EQ(pages->ActivePage(), sheets[0]);
+  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(::SendMessageW(pages->Handle(), TCM_GETCURSEL, 0, 0), 0);
+}

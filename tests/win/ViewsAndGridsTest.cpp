@@ -112,7 +112,10 @@ TEST(TreeView, NodesExpansionAndSelectionSurviveANewWindow) {
   t.tools->Expand(false);
   tree->SetSelected(t.hammer);
   t.apple->SetText(L"Green apple");
+  int changes = 0;
+  tree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
   tree->SetShowLines(false);  // a new window
+  EXPECT_EQ(changes, 0);      // getting the nodes back is no change
   HWND wnd = tree->Handle();
   EXPECT_FALSE(HasStyle(wnd, TVS_HASLINES));
   EXPECT_EQ(::SendMessageW(wnd, TVM_GETCOUNT, 0, 0), 6);
@@ -127,6 +130,8 @@ TEST(TreeView, NodesExpansionAndSelectionSurviveANewWindow) {
   item.cchTextMax = 32;
   ::SendMessageW(wnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_STREQ(text, L"Green apple");
+  tree->SetColor(clYellow);
+  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(wnd, TVM_GETBKCOLOR, 0, 0)), RGB(255, 255, 0));
 
   // Deleting a branch takes its children along, in the window too.
   t.tools->Delete();
@@ -211,8 +216,13 @@ TEST(ListView, ColumnsItemsAndSelectionSurviveANewWindow) {
   }
   list->SetItemIndex(1);
   ::SendMessageW(list->Handle(), LVM_SETCOLUMNWIDTH, 0, 123);  // as a user dragging the divider
-  list->SetMultiSelect(true);                                   // a new window
+  int selections = 0;
+  list->OnSelectItem = [&](TObject*, TListItem*, bool) { ++selections; };
+  list->SetMultiSelect(true);  // a new window
+  EXPECT_EQ(selections, 0);    // the restored selection is no change
   HWND wnd = list->Handle();
+  list->SetColor(clAqua);
+  EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(wnd, LVM_GETBKCOLOR, 0, 0)), RGB(0, 255, 255));
   EXPECT_FALSE(HasStyle(wnd, LVS_SINGLESEL));
   EXPECT_EQ(::SendMessageW(list->HeaderHandle(), HDM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(list->Columns()->Items(0)->Width(), 123);
@@ -333,9 +343,59 @@ TEST(Grids, MouseSelectsCellsAndRanges) {
   EXPECT_EQ(grid->Selection().Right, 4);
   EXPECT_THROW(grid->SetFixedCols(5), EInvalidOperation);
   EXPECT_THROW(grid->SetCells(5, 0, L"x"), EInvalidOperation);
+  grid->SetCells(4, 4, L"gone");
   grid->SetColCount(2);  // the current cell follows
   EXPECT_EQ(grid->Col(), 1);
+  grid->SetColCount(5);
+  EXPECT_EQ(grid->Cells(4, 4), L"");  // texts left with their column
   EXPECT_EQ(grid->Cells(9, 9), L"");
+}
+
+TEST(Grids, EditingInPlaceChangesTheCellText) {
+  FormFixture f;
+  auto* grid = f.Add<TStringGrid>(10, 10, 300, 150);
+  grid->SetOptions(grid->Options() + TGridOptions{goEditing});
+  grid->SetCells(1, 1, L"old");
+  HWND wnd = grid->Handle();
+  grid->SetFocus();
+  ASSERT_TRUE(PumpUntil([&] { return grid->Focused(); }, 1000));
+  PostKeyPress(wnd, VK_F2);
+  ASSERT_TRUE(PumpUntil([&] { return grid->EditorMode(); }, 1000));
+  TInplaceEdit* editor = grid->InplaceEditor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(WindowClassOf(editor->Handle()), "TInplaceEdit");
+  EXPECT_EQ(editor->Text(), L"old");
+  EXPECT_TRUE(editor->Focused());
+  const RECT cell = grid->CellRect(1, 1);
+  EXPECT_EQ(editor->Left(), cell.left);
+  EXPECT_EQ(editor->Width(), cell.right - cell.left);
+  // Typing replaces the selected text; Enter keeps it.
+  for (wchar_t c : std::wstring(L"new")) ::PostMessageW(editor->Handle(), WM_CHAR, c, 1);
+  PostKeyPress(editor->Handle(), VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return !grid->EditorMode(); }, 1000));
+  EXPECT_EQ(grid->Cells(1, 1), L"new");
+  EXPECT_TRUE(grid->Focused());
+
+  // A character typed on the grid starts editing with it; Esc drops the edit.
+  PostKeyPress(wnd, VK_DOWN);
+  ::PostMessageW(wnd, WM_CHAR, L'Z', 1);
+  ASSERT_TRUE(PumpUntil([&] { return grid->EditorMode() && editor->Text() == L"Z"; }, 1000));
+  EXPECT_EQ(grid->Row(), 2);
+  PostKeyPress(editor->Handle(), VK_ESCAPE);
+  ASSERT_TRUE(PumpUntil([&] { return !grid->EditorMode(); }, 1000));
+  EXPECT_EQ(grid->Cells(1, 2), L"");
+  // Down in the editor keeps the text and moves on.
+  ::PostMessageW(wnd, WM_CHAR, L'Q', 1);
+  ASSERT_TRUE(PumpUntil([&] { return grid->EditorMode() && editor->Text() == L"Q"; }, 1000));
+  PostKeyPress(editor->Handle(), VK_DOWN);
+  ASSERT_TRUE(PumpUntil([&] { return grid->Row() == 3; }, 1000));
+  EXPECT_FALSE(grid->EditorMode());
+  EXPECT_EQ(grid->Cells(1, 2), L"Q");
+  // Without goEditing nothing opens.
+  grid->SetOptions(grid->Options() - TGridOptions{goEditing});
+  PostKeyPress(wnd, VK_F2);
+  PumpMessages(50);
+  EXPECT_FALSE(grid->EditorMode());
 }
 
 TEST(Grids, PaintsFixedCellsInFixedColorAndTheSelectionHighlighted) {
