@@ -7,6 +7,7 @@
 
 #include "ComCtrlsTestSupport.h"
 #include "framework/DateTimePicker.h"
+#include "framework/ImgList.h"
 #include "framework/Grids.h"
 #include "framework/ListView.h"
 #include "framework/RangeControls.h"
@@ -485,4 +486,53 @@ TEST(CommonControls, PageControlTurnsPagesWithCtrlTabAndTakesTheFocusFromAHidden
   EXPECT_EQ(pages->ActivePage(), sheets[0]);
   EXPECT_EQ(changes, 3);
   EXPECT_EQ(::SendMessageW(pages->Handle(), TCM_GETCURSEL, 0, 0), 0);
+}
+
+TEST(CommonControls, ImageListsReachTheWindowsAndLeaveWithTheirList) {
+  FormFixture f;
+  auto* images = Create<TImageList>(f.Form());
+  auto* pages = f.Add<TPageControl>(10, 10, 200, 120);
+  auto* tabs = f.Add<TTabControl>(220, 10, 200, 120);
+  auto* tree = f.Add<TTreeView>(10, 140, 120, 120);
+  auto* list = f.Add<TListView>(140, 140, 120, 120);
+  for (int i = 0; i < 2; ++i) {
+    auto* sheet = Create<TTabSheet>(pages);
+    sheet->SetCaption(L"P");
+    sheet->SetImageIndex(5 - i);
+    sheet->SetPageControl(pages);
+  }
+  tabs->Tabs()->SetText(L"a\r\nb\r\nc");
+  pages->SetImages(images);
+  tabs->SetImages(images);
+  tree->SetImages(images);
+  list->SetSmallImages(images);
+  list->SetLargeImages(images);
+  const auto himl = reinterpret_cast<LRESULT>(images->Handle());
+  EXPECT_EQ(::SendMessageW(pages->Handle(), TCM_GETIMAGELIST, 0, 0), himl);
+  EXPECT_EQ(::SendMessageW(tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), himl);
+  EXPECT_EQ(::SendMessageW(list->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0), himl);
+  EXPECT_EQ(::SendMessageW(list->Handle(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0), himl);
+  auto tabImage = [](TCustomTabControl* control, int index) {
+    TCITEMW item{};
+    item.mask = TCIF_IMAGE;
+    ::SendMessageW(control->Handle(), TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+  };
+  EXPECT_EQ(tabImage(pages, 0), 5);  // a page's own image
+  EXPECT_EQ(tabImage(pages, 1), 4);
+  EXPECT_EQ(tabImage(tabs, 2), 2);  // a plain tab shows the image of its index
+  // A list taken away leaves no dangling handle in any window.
+  images->Free();
+  EXPECT_EQ(pages->Images(), nullptr);
+  EXPECT_EQ(tabs->Images(), nullptr);
+  EXPECT_EQ(::SendMessageW(pages->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
+  EXPECT_EQ(::SendMessageW(tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
+  EXPECT_EQ(::SendMessageW(list->Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
+  EXPECT_EQ(list->LargeImages(), nullptr);
+  // Several rows of tabs when they do not fit in one.
+  tabs->SetWidth(60);
+  tabs->SetMultiLine(true);
+  EXPECT_TRUE(HasStyle(tabs->Handle(), TCS_MULTILINE));
+  EXPECT_GT(::SendMessageW(tabs->Handle(), TCM_GETROWCOUNT, 0, 0), 1);
+  EXPECT_GT(tabs->DisplayRect().top, tabs->TabRect(0).bottom);
 }
