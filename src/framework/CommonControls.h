@@ -1,5 +1,5 @@
 // What the framework's common-control classes share: loading the system
-// classes they superclass, their border style, and small window helpers.
+// classes they superclass, and their border style.
 #pragma once
 
 #include "framework/Forms.h"
@@ -11,9 +11,6 @@ void InitCommonControlClasses(DWORD icc);
 
 // The client-edge border of the classic framework's bordered controls.
 inline DWORD BorderExStyle(TBorderStyle style) { return style == bsSingle ? WS_EX_CLIENTEDGE : 0; }
-
-// Sets or clears `bits` in the window's style (GWL_STYLE) and redraws its frame.
-void ChangeWindowStyle(HWND wnd, DWORD bits, bool set);
 
 // Publishes a control's "BorderStyle" under the type name "TBorderStyle"
 // (only bsNone and bsSingle are used).
