@@ -285,11 +285,9 @@ void TCustomUpDown::ApplyBuddy() {
 }
 
 int TCustomUpDown::Position() const {
-  if (HandleAllocated()) {
-    BOOL failed = FALSE;
-    const int pos = static_cast<int>(::SendMessageW(WindowHandle(), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
-    if (!failed) position_ = pos;
-  }
+  // The error flag only says the buddy's text is no number (or there is no
+  // buddy); the value is the buttons' own position either way.
+  if (HandleAllocated()) position_ = static_cast<int>(::SendMessageW(WindowHandle(), UDM_GETPOS32, 0, 0));
   return position_;
 }
 

@@ -285,6 +285,27 @@ TEST(CommonControls, DateTimePickerKeepsItsValueAndModes) {
   EXPECT_NE(::FindWindowExW(picker->Handle(), nullptr, L"msctls_updown32", nullptr), nullptr);
   EXPECT_TRUE(picker->DateTime() == day);
 
+  // Framework buttons laid over the picker's own spin buttons work through it.
+  auto* cover = Create<TUpDown>(picker);
+  cover->SetParent(picker);
+  cover->SetWidth(16);
+  cover->SetAlign(alRight);
+  EXPECT_EQ(::GetParent(cover->Handle()), picker->Handle());
+  EXPECT_EQ(cover->Left() + cover->Width(), picker->ClientWidth());
+  EXPECT_EQ(cover->Height(), picker->ClientHeight());
+  int coverClicks = 0;
+  TUDBtnType coverButton = btPrev;
+  cover->OnClick = [&](TObject*, TUDBtnType button) {
+    coverButton = button;
+    ++coverClicks;
+  };
+  PostClientClick(cover->Handle(), 8, 3);
+  ASSERT_TRUE(PumpUntil([&] { return coverClicks == 1; }, 1000));
+  EXPECT_EQ(coverButton, btNext);
+  EXPECT_EQ(cover->Position(), 1);
+  EXPECT_NE(::FindWindowExW(picker->Handle(), nullptr, L"msctls_updown32", nullptr), nullptr);
+  cover->Free();
+
   picker->SetKind(dtkTime);
   EXPECT_TRUE(HasStyle(picker->Handle(), DTS_TIMEFORMAT));
   picker->SetTime(TDateTime::EncodeTime(17, 5, 0));
