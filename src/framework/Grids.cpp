@@ -435,6 +435,7 @@ void TCustomGrid::FocusCell(int col, int row, bool moveAnchor) {
   }
   InvalidateCells(Selection());
   if (HandleAllocated()) MakeVisible(col, row);
+  if (options_.Contains(goAlwaysShowEditor) && HandleAllocated() && Focused()) ShowEditor();
 }
 
 void TCustomGrid::InvalidateCells(const TGridRect& cells) {
@@ -585,10 +586,49 @@ bool TCustomGrid::DoKeyDown(WORD& key, TShiftState shift) {
   }
 }
 
+bool TCustomGrid::SizingLineAt(int x, int y, bool& column, int& index) {
+  constexpr int kGrip = 3;  // pixels either side of a line that grab it
+  int fixedHeight = 0, fixedWidth = 0;
+  for (int r = 0; r < fixedRows_; ++r) fixedHeight += RowHeights(r) + gridLineWidth_;
+  for (int c = 0; c < fixedCols_; ++c) fixedWidth += ColWidths(c) + gridLineWidth_;
+  if (options_.Contains(goColSizing) && y >= 0 && y < fixedHeight) {
+    int right = 0;
+    for (int c = 0; c < colCount_; c = c + 1 == fixedCols_ ? std::max(c + 1, leftCol_) : c + 1) {
+      right += ColWidths(c);
+      if (x >= right - kGrip && x < right + gridLineWidth_ + kGrip) {
+        column = true;
+        index = c;
+        return true;
+      }
+      right += gridLineWidth_;
+    }
+  }
+  if (options_.Contains(goRowSizing) && x >= 0 && x < fixedWidth) {
+    int bottom = 0;
+    for (int r = 0; r < rowCount_; r = r + 1 == fixedRows_ ? std::max(r + 1, topRow_) : r + 1) {
+      bottom += RowHeights(r);
+      if (y >= bottom - kGrip && y < bottom + gridLineWidth_ + kGrip) {
+        column = false;
+        index = r;
+        return true;
+      }
+      bottom += gridLineWidth_;
+    }
+  }
+  return false;
+}
+
 void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft) {
     HideEditor(true);
     if (CanFocus() && !Focused()) SetFocus();
+    bool column;
+    int index;
+    if (SizingLineAt(x, y, column, index)) {
+      sizing_ = Sizing{true, column, index, column ? x : y, column ? ColWidths(index) : RowHeights(index)};
+      TCustomControl::MouseDown(button, shift, x, y);
+      return;
+    }
     int col, row;
     if (MouseToCell(x, y, col, row) && col >= fixedCols_ && row >= fixedRows_) {
       FocusCell(col, row, !(shift.Contains(ssShift) && options_.Contains(goRangeSelect)));
@@ -599,13 +639,27 @@ void TCustomGrid::MouseDown(TMouseButton button, TShiftState shift, int x, int y
 }
 
 void TCustomGrid::MouseMove(TShiftState shift, int x, int y) {
-  if (selecting_ && shift.Contains(ssLeft) && options_.Contains(goRangeSelect)) {
+  if (sizing_.active && shift.Contains(ssLeft)) {
+    const int size = std::max(0, sizing_.startSize + (sizing_.column ? x : y) - sizing_.start);
+    if (sizing_.column)
+      SetColWidths(sizing_.index, size);
+    else
+      SetRowHeights(sizing_.index, size);
+  } else if (selecting_ && shift.Contains(ssLeft) && options_.Contains(goRangeSelect)) {
     int col, row;
     if (MouseToCell(x, y, col, row) && col >= fixedCols_ && row >= fixedRows_) FocusCell(col, row, false);
   } else if (!shift.Contains(ssLeft)) {
     selecting_ = false;
   }
   TCustomControl::MouseMove(shift, x, y);
+}
+
+void TCustomGrid::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == mbLeft) {
+    sizing_.active = false;
+    selecting_ = false;
+  }
+  TCustomControl::MouseUp(button, shift, x, y);
 }
 
 // --- TCustomGrid: painting and messages ------------------------------------------
@@ -699,8 +753,17 @@ void TCustomGrid::WndProc(TMessage& m) {
       TCustomControl::WndProc(m);
       InvalidateCells(Selection());
       return;
-    case WM_LBUTTONUP:
-      selecting_ = false;
+    case WM_SETCURSOR:
+      if (LOWORD(m.LParam) == HTCLIENT && !sizing_.active) {
+        POINT p;
+        bool column;
+        int index;
+        if (::GetCursorPos(&p) && ::ScreenToClient(WindowHandle(), &p) && SizingLineAt(p.x, p.y, column, index)) {
+          ::SetCursor(::LoadCursorW(nullptr, column ? IDC_SIZEWE : IDC_SIZENS));
+          m.Result = TRUE;
+          return;
+        }
+      }
       break;
     default:
       break;

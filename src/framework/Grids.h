@@ -112,6 +112,7 @@ class TCustomGrid : public TCustomControl {
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void Resize() override;
   bool DoKeyDown(WORD& key, TShiftState shift) override;
   bool DoKeyPress(wchar_t& key) override;
@@ -130,6 +131,9 @@ class TCustomGrid : public TCustomControl {
 
  private:
   friend class TInplaceEdit;
+  // The column (row) whose right (bottom) grid line is at a client point in
+  // the fixed cells, for goColSizing (goRowSizing).
+  bool SizingLineAt(int x, int y, bool& column, int& index);
   void ShowEditor();
   // Takes the editor away, keeping its text in the cell when `keep`.
   void HideEditor(bool keep);
@@ -157,6 +161,10 @@ class TCustomGrid : public TCustomControl {
   TInplaceEdit* editor_ = nullptr;
   bool hidingEditor_ = false;
   bool selecting_ = false;  // the left button is down over the cells
+  struct Sizing {
+    bool active = false, column = false;
+    int index = 0, start = 0, startSize = 0;
+  } sizing_;
 };
 
 using TDrawCellEvent = Event<void(TObject* Sender, int ACol, int ARow, RECT Rect, TGridDrawState State)>;

@@ -391,11 +391,52 @@ TEST(Grids, EditingInPlaceChangesTheCellText) {
   ASSERT_TRUE(PumpUntil([&] { return grid->Row() == 3; }, 1000));
   EXPECT_FALSE(grid->EditorMode());
   EXPECT_EQ(grid->Cells(1, 2), L"Q");
+  // With goAlwaysShowEditor the editor follows the current cell.
+  grid->SetOptions(grid->Options() + TGridOptions{goAlwaysShowEditor});
+  PostKeyPress(wnd, VK_UP);
+  ASSERT_TRUE(PumpUntil([&] { return grid->EditorMode(); }, 1000));
+  EXPECT_EQ(editor->Text(), L"Q");
+  PostKeyPress(editor->Handle(), VK_UP);
+  ASSERT_TRUE(PumpUntil([&] { return grid->Row() == 1 && grid->EditorMode(); }, 1000));
+  EXPECT_EQ(editor->Text(), L"new");
+  PostKeyPress(editor->Handle(), VK_ESCAPE);
+  ASSERT_TRUE(PumpUntil([&] { return !grid->EditorMode(); }, 1000));
   // Without goEditing nothing opens.
-  grid->SetOptions(grid->Options() - TGridOptions{goEditing});
+  grid->SetOptions(grid->Options() - TGridOptions{goEditing, goAlwaysShowEditor});
   PostKeyPress(wnd, VK_F2);
   PumpMessages(50);
   EXPECT_FALSE(grid->EditorMode());
+}
+
+TEST(Grids, DraggingFixedCellLinesResizesColumnsAndRows) {
+  FormFixture f;
+  auto* grid = f.Add<TStringGrid>(10, 10, 340, 200);
+  grid->SetOptions(grid->Options() + TGridOptions{goColSizing, goRowSizing});
+  HWND wnd = grid->Handle();
+  // The line right of column 1 in the fixed row: x = 64 + 1 + 64.
+  const int line = 2 * 64 + 1;
+  ASSERT_TRUE(MoveCursorTo(grid->ClientToScreen(POINT{line, 10})));
+  ::SendMessageW(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE));
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(line, 10));
+  ::PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(line + 30, 12));
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(line + 30, 12));
+  ASSERT_TRUE(PumpUntil([&] { return grid->ColWidths(1) == 94; }, 1000));
+  EXPECT_EQ(grid->ColWidths(0), 64);
+  EXPECT_EQ(grid->Col(), 1);  // sizing selects nothing
+  EXPECT_EQ(grid->CellRect(2, 1).left, 64 + 1 + 94 + 1);
+  // A row line in the fixed column: below row 2, made smaller.
+  const int rowLine = 3 * 24 + 2;
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, rowLine));
+  ::PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, rowLine - 10));
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(20, rowLine - 10));
+  ASSERT_TRUE(PumpUntil([&] { return grid->RowHeights(2) == 14; }, 1000));
+  // Lines inside the scrollable cells are no handles.
+  ::PostMessageW(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(line, 60));
+  ::PostMessageW(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(line + 30, 60));
+  ::PostMessageW(wnd, WM_LBUTTONUP, 0, MAKELPARAM(line + 30, 60));
+  PumpMessages(50);
+  EXPECT_EQ(grid->ColWidths(1), 94);
 }
 
 TEST(Grids, PaintsFixedCellsInFixedColorAndTheSelectionHighlighted) {
