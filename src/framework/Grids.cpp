@@ -229,11 +229,10 @@ RECT TCustomGrid::CellRect(int col, int row) {
   if (col < 0 || col >= colCount_ || row < 0 || row >= rowCount_) return r;
   if ((col >= fixedCols_ && col < leftCol_) || (row >= fixedRows_ && row < topRow_)) return r;
   int x = 0, y = 0;
-  for (int c = 0; c < col; c = c + 1 == fixedCols_ ? std::max(c + 1, leftCol_) : c + 1)
+  for (int c = FirstShownCol(); c < col; c = NextShownCol(c))
     x += ColWidths(c) + gridLineWidth_;
-  for (int rr = 0; rr < row; rr = rr + 1 == fixedRows_ ? std::max(rr + 1, topRow_) : rr + 1)
+  for (int rr = FirstShownRow(); rr < row; rr = NextShownRow(rr))
     y += RowHeights(rr) + gridLineWidth_;
-  // Walking from the fixed cells straight to the first scrolled one skips the hidden ones.
   const RECT client = ClientRect();
   if (x >= client.right || y >= client.bottom) return r;
   return RECT{x, y, x + ColWidths(col), y + RowHeights(row)};
@@ -243,7 +242,7 @@ bool TCustomGrid::MouseToCell(int x, int y, int& col, int& row) {
   col = row = -1;
   if (x < 0 || y < 0) return false;
   int left = 0;
-  for (int c = 0; c < colCount_; c = c + 1 == fixedCols_ ? std::max(c + 1, leftCol_) : c + 1) {
+  for (int c = FirstShownCol(); c < colCount_; c = NextShownCol(c)) {
     const int right = left + ColWidths(c) + gridLineWidth_;
     if (x < right) {
       col = c;
@@ -252,7 +251,7 @@ bool TCustomGrid::MouseToCell(int x, int y, int& col, int& row) {
     left = right;
   }
   int top = 0;
-  for (int r = 0; r < rowCount_; r = r + 1 == fixedRows_ ? std::max(r + 1, topRow_) : r + 1) {
+  for (int r = FirstShownRow(); r < rowCount_; r = NextShownRow(r)) {
     const int bottom = top + RowHeights(r) + gridLineWidth_;
     if (y < bottom) {
       row = r;
@@ -593,7 +592,7 @@ bool TCustomGrid::SizingLineAt(int x, int y, bool& column, int& index) {
   for (int c = 0; c < fixedCols_; ++c) fixedWidth += ColWidths(c) + gridLineWidth_;
   if (options_.Contains(goColSizing) && y >= 0 && y < fixedHeight) {
     int right = 0;
-    for (int c = 0; c < colCount_; c = c + 1 == fixedCols_ ? std::max(c + 1, leftCol_) : c + 1) {
+    for (int c = FirstShownCol(); c < colCount_; c = NextShownCol(c)) {
       right += ColWidths(c);
       if (x >= right - kGrip && x < right + gridLineWidth_ + kGrip) {
         column = true;
@@ -605,7 +604,7 @@ bool TCustomGrid::SizingLineAt(int x, int y, bool& column, int& index) {
   }
   if (options_.Contains(goRowSizing) && x >= 0 && x < fixedWidth) {
     int bottom = 0;
-    for (int r = 0; r < rowCount_; r = r + 1 == fixedRows_ ? std::max(r + 1, topRow_) : r + 1) {
+    for (int r = FirstShownRow(); r < rowCount_; r = NextShownRow(r)) {
       bottom += RowHeights(r);
       if (y >= bottom - kGrip && y < bottom + gridLineWidth_ + kGrip) {
         column = false;
@@ -673,12 +672,10 @@ void TCustomGrid::Paint() {
   const bool rowSelect = options_.Contains(goRowSelect);
   const int lw = gridLineWidth_;
   int y = 0;
-  for (int row = 0; row < rowCount_ && y < client.bottom;
-       row = row + 1 == fixedRows_ ? std::max(row + 1, topRow_) : row + 1) {
+  for (int row = FirstShownRow(); row < rowCount_ && y < client.bottom; row = NextShownRow(row)) {
     const int h = RowHeights(row);
     int x = 0;
-    for (int col = 0; col < colCount_ && x < client.right;
-         col = col + 1 == fixedCols_ ? std::max(col + 1, leftCol_) : col + 1) {
+    for (int col = FirstShownCol(); col < colCount_ && x < client.right; col = NextShownCol(col)) {
       const int w = ColWidths(col);
       const bool fixed = col < fixedCols_ || row < fixedRows_;
       const RECT cell{x, y, x + w, y + h};

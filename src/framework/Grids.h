@@ -3,6 +3,7 @@
 // the mouse and the keyboard, and scrolling by the window's scroll bars.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/CommonControls.h"
@@ -131,6 +132,12 @@ class TCustomGrid : public TCustomControl {
 
  private:
   friend class TInplaceEdit;
+  // Shown columns (rows) in screen order: the fixed ones, then the scrolled
+  // ones from LeftCol (TopRow).
+  int FirstShownCol() const { return fixedCols_ > 0 ? 0 : leftCol_; }
+  int NextShownCol(int c) const { return c + 1 == fixedCols_ ? std::max(c + 1, leftCol_) : c + 1; }
+  int FirstShownRow() const { return fixedRows_ > 0 ? 0 : topRow_; }
+  int NextShownRow(int r) const { return r + 1 == fixedRows_ ? std::max(r + 1, topRow_) : r + 1; }
   // The column (row) whose right (bottom) grid line is at a client point in
   // the fixed cells, for goColSizing (goRowSizing).
   bool SizingLineAt(int x, int y, bool& column, int& index);

@@ -309,6 +309,30 @@ TEST(Grids, KeyboardMovesTheCurrentCellAndScrolls) {
   EXPECT_TRUE(Empty(grid->CellRect(1, row)));  // scrolled away
 }
 
+TEST(Grids, WithoutFixedCellsTheFirstShownCellIsTheScrolledOne) {
+  FormFixture f;
+  auto* grid = f.Add<TStringGrid>(10, 10, 200, 120);
+  grid->SetFixedCols(0);
+  grid->SetFixedRows(0);
+  grid->SetColCount(10);
+  grid->SetRowCount(20);
+  grid->Handle();
+  grid->SetLeftCol(3);
+  grid->SetTopRow(5);
+  EXPECT_EQ(grid->LeftCol(), 3);
+  EXPECT_EQ(grid->TopRow(), 5);
+  EXPECT_EQ(grid->CellRect(3, 5).left, 0);
+  EXPECT_EQ(grid->CellRect(3, 5).top, 0);
+  EXPECT_EQ(grid->CellRect(4, 6).left, 65);
+  EXPECT_TRUE(Empty(grid->CellRect(2, 5)));
+  int col = -1, row = -1;
+  ASSERT_TRUE(grid->MouseToCell(70, 30, col, row));
+  EXPECT_EQ(col, 4);
+  EXPECT_EQ(row, 6);
+  PostClientClick(grid->Handle(), 5, 5);
+  ASSERT_TRUE(PumpUntil([&] { return grid->Col() == 3 && grid->Row() == 5; }, 1000));
+}
+
 TEST(Grids, MouseSelectsCellsAndRanges) {
   FormFixture f;
   auto* grid = f.Add<TStringGrid>(10, 10, 340, 200);
