@@ -266,6 +266,29 @@ TEST(CommonControls, UpDownStepsItsAssociate) {
   EXPECT_EQ(updown->Position(), 3);
 }
 
+TEST(DateTime, DaysCountFromTheClassicEpoch) {
+  EXPECT_EQ(TDateTime::EncodeDate(1899, 12, 30).Days(), 0);
+  EXPECT_EQ(TDateTime::EncodeDate(1900, 3, 1).Days(), 61);  // 1900 was no leap year
+  EXPECT_EQ(TDateTime::EncodeDate(2000, 3, 1).Days() - TDateTime::EncodeDate(2000, 2, 28).Days(), 2);
+  EXPECT_EQ(TDateTime::EncodeDate(1899, 12, 29).Days(), -1);
+  EXPECT_THROW(TDateTime::EncodeDate(2023, 2, 29), EConvertError);
+  EXPECT_THROW(TDateTime::EncodeTime(24, 0, 0), EConvertError);
+  const TDateTime t = TDateTime::EncodeDate(2024, 2, 29) + TDateTime::EncodeTime(23, 59, 59, 999);
+  int y, m, d, h, n, sec, ms;
+  t.DecodeDate(y, m, d);
+  t.DecodeTime(h, n, sec, ms);
+  EXPECT_EQ(y * 10000 + m * 100 + d, 20240229);
+  EXPECT_EQ(((h * 60 + n) * 60 + sec) * 1000 + ms, 86'399'999);
+  const SYSTEMTIME st = t.ToSystemTime();
+  EXPECT_EQ(st.wDayOfWeek, 4);  // a Thursday
+  EXPECT_TRUE(TDateTime::FromSystemTime(st) == t);
+  EXPECT_TRUE(t.DatePart() == TDateTime::EncodeDate(2024, 2, 29));
+  EXPECT_TRUE(TDateTime::EncodeDate(1899, 12, 29).TimePart() == TDateTime());
+  // Before the epoch the date still counts down by whole days.
+  (TDateTime::EncodeDate(1850, 6, 1) + TDateTime::EncodeTime(6, 0, 0)).DecodeDate(y, m, d);
+  EXPECT_EQ(y * 10000 + m * 100 + d, 18500601);
+}
+
 TEST(CommonControls, DateTimePickerKeepsItsValueAndModes) {
   FormFixture f;
   auto* picker = f.Add<TDateTimePicker>(10, 10, 180, 22);
@@ -280,6 +303,9 @@ TEST(CommonControls, DateTimePickerKeepsItsValueAndModes) {
   EXPECT_TRUE(picker->Date() == TDateTime::EncodeDate(2021, 3, 14));
   EXPECT_EQ(::FindWindowExW(picker->Handle(), nullptr, L"msctls_updown32", nullptr), nullptr);
 
+  picker->SetDateFormat(dfLong);
+  EXPECT_TRUE(HasStyle(picker->Handle(), DTS_LONGDATEFORMAT));
+  EXPECT_TRUE(picker->DateTime() == day);
   picker->SetDateMode(dmUpDown);
   EXPECT_TRUE(HasStyle(picker->Handle(), DTS_UPDOWN));
   EXPECT_NE(::FindWindowExW(picker->Handle(), nullptr, L"msctls_updown32", nullptr), nullptr);

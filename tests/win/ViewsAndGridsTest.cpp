@@ -133,6 +133,21 @@ TEST(TreeView, NodesExpansionAndSelectionSurviveANewWindow) {
   tree->SetColor(clYellow);
   EXPECT_EQ(static_cast<COLORREF>(::SendMessageW(wnd, TVM_GETBKCOLOR, 0, 0)), RGB(255, 255, 0));
 
+  // A label edited in the window becomes the node's text.
+  tree->SetFocus();
+  HWND editor = reinterpret_cast<HWND>(
+      ::SendMessageW(wnd, TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(t.plum->ItemId())));
+  ASSERT_NE(editor, nullptr);
+  ::SetWindowTextW(editor, L"Damson");
+  ::SendMessageW(wnd, TVM_ENDEDITLABELNOW, FALSE, 0);
+  EXPECT_EQ(t.plum->Text(), L"Damson");
+  tree->SetReadOnly(true);
+  EXPECT_FALSE(HasStyle(tree->Handle(), TVS_EDITLABELS));
+  wnd = tree->Handle();
+  item.hItem = t.plum->ItemId();
+  ::SendMessageW(wnd, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(text, L"Damson");
+
   // Deleting a branch takes its children along, in the window too.
   t.tools->Delete();
   EXPECT_EQ(tree->Items()->Count(), 4);
