@@ -1443,22 +1443,6 @@ TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {
 
 TGraphicControl::~TGraphicControl() { TObject::Free(canvas_); }
 
-namespace {
-
-// Binds a canvas to a paint DC for one Paint call.
-class CanvasBinding {
- public:
-  CanvasBinding(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
-  CanvasBinding(const CanvasBinding&) = delete;
-  CanvasBinding& operator=(const CanvasBinding&) = delete;
-  ~CanvasBinding() { canvas_->SetHandle(nullptr); }
-
- private:
-  TCanvas* canvas_;
-};
-
-}  // namespace
-
 void TGraphicControl::WndProc(TMessage& m) {
   if (m.Msg == WM_PAINT && m.WParam) {
     CanvasBinding binding(canvas_, reinterpret_cast<HDC>(m.WParam));

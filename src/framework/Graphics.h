@@ -248,6 +248,19 @@ class TCanvas : public TPersistent {
   DWORD copyMode_ = SRCCOPY;
 };
 
+// Binds a canvas to a DC it does not own (a paint or custom-draw DC) for one
+// drawing pass, and unbinds it however the pass ends.
+class CanvasBinding {
+ public:
+  CanvasBinding(TCanvas* canvas, HDC dc) : canvas_(canvas) { canvas_->SetHandle(dc); }
+  CanvasBinding(const CanvasBinding&) = delete;
+  CanvasBinding& operator=(const CanvasBinding&) = delete;
+  ~CanvasBinding() { canvas_->SetHandle(nullptr); }
+
+ private:
+  TCanvas* canvas_;
+};
+
 // ---------------------------------------------------------------------------
 
 class TGraphic : public TPersistent {

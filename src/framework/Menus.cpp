@@ -1029,4 +1029,9 @@ bool HandleMenuMessage(TMenu* mainMenu, UINT msg, WPARAM wp, LPARAM lp, LRESULT&
 
 void CancelMenus() { ::EndMenu(); }
 
+bool IsAccel(wchar_t key, const std::wstring& caption) {
+  const wchar_t hotkey = HotkeyOf(caption);
+  return hotkey != 0 && UpperChar(hotkey) == UpperChar(key);
+}
+
 }  // namespace nuvskin

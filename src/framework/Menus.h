@@ -253,4 +253,7 @@ bool HandleMenuMessage(TMenu* mainMenu, UINT msg, WPARAM wp, LPARAM lp, LRESULT&
 // Closes whatever menu is being tracked on this thread.
 void CancelMenus();
 
+// True when `caption` marks `key` as its accelerator ("&File" for 'f' or 'F').
+bool IsAccel(wchar_t key, const std::wstring& caption);
+
 }  // namespace nuvskin

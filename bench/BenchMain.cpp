@@ -1,0 +1,357 @@
+// The benchmark program: each figure times the library's way and a baseline
+// in the same run and prints one line
+//   bench: NAME median_us=X baseline_us=Y speedup=Y/X
+// with the medians of many runs. Results of both ways are compared where
+// they must agree; a difference fails the program.
+//
+//   bench.exe           the full runs
+//   bench.exe --quick   a few runs of each, to check that it still works
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "draw/NUVSkinUtils.h"
+#include "draw/OwnedObject.h"
+#include "skin/BuiltInSkin.h"
+#include "skin/format/Bmp.h"
+#include "skin/format/SkinContainer.h"
+#include "skin/format/Sk2File.h"
+
+using namespace nuvskin;
+
+namespace {
+
+struct Options {
+  bool quick = false;
+};
+
+double NowMicroseconds() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    ::QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  ::QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1e6 / frequency;
+}
+
+// Median of `runs` timings of `work`; `prepare` runs untimed before each.
+double Median(int runs, const std::function<void()>& prepare, const std::function<void()>& work) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    if (prepare) prepare();
+    const double start = NowMicroseconds();
+    work();
+    times.push_back(NowMicroseconds() - start);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+struct Figure {
+  const char* name;
+  double median, baseline;
+  double Speedup() const { return median > 0 ? baseline / median : 0; }
+};
+
+void Print(const Figure& f) {
+  std::printf("bench: %s median_us=%.1f baseline_us=%.1f speedup=%.2f\n", f.name, f.median, f.baseline,
+              f.Speedup());
+  std::fflush(stdout);
+}
+
+bool failed = false;
+
+void Check(bool ok, const char* what) {
+  if (ok) return;
+  std::printf("bench: FAILED %s\n", what);
+  std::fflush(stdout);
+  failed = true;
+}
+
+bool SamePixels(const TBitmap& a, const TBitmap& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+  for (int y = 0; y < a.Height(); ++y)
+    for (int x = 0; x < a.Width(); ++x)
+      if (a.PixelAt(x, y) != b.PixelAt(x, y)) return false;
+  return true;
+}
+
+OwnedObject<TBitmap> NewBitmap(int width, int height) {
+  return OwnedObject<TBitmap>(Create<TBitmap>(width, height, pf24bit));
+}
+
+// --- region1920 -------------------------------------------------------------
+
+// The built-in title bar composed at the window's width: left end, caption
+// piece, the piece after it, filler, right end.
+OwnedObject<TBitmap> TitleImage(TnuvSkinReader& reader, int width) {
+  TBitmap* left = reader.GetBitmap(0);
+  TBitmap* caption = reader.GetBitmap(1);
+  TBitmap* after = reader.GetBitmap(2);
+  TBitmap* filler = reader.GetBitmap(3);
+  TBitmap* right = reader.GetBitmap(4);
+  const int h = left->Height();
+  OwnedObject<TBitmap> title = NewBitmap(width, h);
+  // Copied as they are: the transparent pixels must stay for the region.
+  auto put = [&](TBitmap* piece, int x1, int x2) {
+    title->Canvas()->CopyRect(RECT{x1, 0, x2, h}, piece->Canvas(), RECT{0, 0, piece->Width(), piece->Height()});
+  };
+  const int captionEnd = left->Width() + 300;
+  put(left, 0, left->Width());
+  put(caption, left->Width(), captionEnd);
+  put(after, captionEnd, captionEnd + after->Width());
+  put(filler, captionEnd + after->Width(), width - right->Width());
+  put(right, width - right->Width(), width);
+  return title;
+}
+
+struct RegionInput {
+  TBitmap* title;
+  TBitmap* bottom;
+  bool titleNeed, bottomNeed;
+  int titleMinY, titleMaxY, bottomMinY, bottomMaxY;
+  TColor transColor;
+  int height, width;
+};
+
+// The region built the straightforward way: one canvas read per pixel and
+// one region per run, combined one at a time.
+win::UniqueRegion RegionPixelByPixel(const RegionInput& in) {
+  win::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  auto add = [&](int l, int t, int r, int b) {
+    win::UniqueRegion part(::CreateRectRgn(l, t, r, b));
+    ::CombineRgn(region.Get(), region.Get(), part.Get(), RGN_OR);
+  };
+  auto scan = [&](TBitmap* image, int y0, int minY, int maxY) {
+    const int ih = image->Height(), iw = image->Width();
+    const int first = minY == -1 ? 0 : minY;
+    const int stop = minY < maxY ? maxY + 1 : ih;
+    if (minY > 0) add(0, y0, in.width, y0 + minY);
+    TCanvas* canvas = image->Canvas();
+    for (int y = first; y < stop; ++y) {
+      int x = 0;
+      while (x < iw) {
+        while (x < iw && canvas->Pixels(x, y) == in.transColor) ++x;
+        const int start = x;
+        while (x < iw && canvas->Pixels(x, y) != in.transColor) ++x;
+        if (x > start) add(start, y0 + y, x, y0 + y + 1);
+      }
+    }
+    if (stop < ih) add(0, y0 + stop, in.width, y0 + ih);
+  };
+  const int th = in.titleNeed ? in.title->Height() : 0, bh = in.bottomNeed ? in.bottom->Height() : 0;
+  if (in.titleNeed) scan(in.title, 0, in.titleMinY, in.titleMaxY);
+  add(0, th, in.width, in.height - bh);
+  if (in.bottomNeed) scan(in.bottom, in.height - bh, in.bottomMinY, in.bottomMaxY);
+  return region;
+}
+
+win::UniqueRegion RegionFromRects(const RegionInput& in) {
+  return CreateRegionFromRects(SkinRegionRects({in.title, in.titleNeed, in.titleMinY, in.titleMaxY},
+                                               {in.bottom, in.bottomNeed, in.bottomMinY, in.bottomMaxY},
+                                               in.transColor, in.height, in.width));
+}
+
+void SetRegion(HWND wnd, win::UniqueRegion region) {
+  if (::SetWindowRgn(wnd, region.Get(), TRUE)) region.Release();
+}
+
+win::UniqueRegion RegionOf(HWND wnd) {
+  win::UniqueRegion region(::CreateRectRgn(0, 0, 0, 0));
+  ::GetWindowRgn(wnd, region.Get());
+  return region;
+}
+
+// Two figures: building the region (what the two methods differ in), and
+// the whole of ApplySkinRegion, where the platform's SetWindowRgn, the same
+// for both, takes its share.
+std::vector<Figure> Region1920(const Options& o, TnuvSkinReader& reader) {
+  constexpr int kWidth = 1920, kHeight = 600;
+  OwnedObject<TBitmap> title = TitleImage(reader, kWidth);
+  OwnedObject<TBitmap> bottom = NewBitmap(kWidth, reader.GetBitmap(7)->Height());
+  DrawThreeSliceH(reader.GetBitmap(7), bottom->Canvas(), RECT{0, 0, kWidth, bottom->Height()}, false, 0);
+  const RegionInput in{title.get(),          bottom.get(),         reader.GetFlag(2) != 0, reader.GetFlag(3) != 0,
+                       reader.GetInteger(5), reader.GetInteger(6), reader.GetInteger(7),   reader.GetInteger(8),
+                       reader.GetColor(0),   kHeight,              kWidth};
+  win::UniqueWindow wnd(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, kWidth, kHeight, nullptr, nullptr,
+                                          nullptr, nullptr));
+  Check(static_cast<bool>(wnd), "region1920: no window");
+  if (!wnd) return {};
+  auto apply = [&] {
+    ApplySkinRegion(wnd.Get(), in.title, in.bottom, in.titleNeed, in.bottomNeed, in.titleMinY, in.titleMaxY,
+                    in.bottomMinY, in.bottomMaxY, in.transColor, in.height, in.width);
+  };
+  auto applyPixelByPixel = [&] { SetRegion(wnd.Get(), RegionPixelByPixel(in)); };
+  apply();
+  win::UniqueRegion mine = RegionOf(wnd.Get());
+  applyPixelByPixel();
+  win::UniqueRegion theirs = RegionOf(wnd.Get());
+  Check(::EqualRgn(mine.Get(), theirs.Get()) != FALSE, "region1920: the two regions differ");
+  win::UniqueRegion whole(::CreateRectRgn(0, 0, kWidth, kHeight));
+  Check(::EqualRgn(mine.Get(), whole.Get()) == FALSE, "region1920: nothing was cut out");
+
+  const int runs = o.quick ? 3 : 201, baselineRuns = o.quick ? 3 : 51;
+  std::vector<Figure> figures;
+  figures.push_back({"region1920", Median(runs, nullptr, [&] { RegionFromRects(in); }),
+                     Median(baselineRuns, nullptr, [&] { RegionPixelByPixel(in); })});
+  figures.push_back({"region1920set", Median(baselineRuns, nullptr, apply),
+                     Median(baselineRuns, nullptr, applyPixelByPixel)});
+  return figures;
+}
+
+// --- replacecolor and rotate90ccw --------------------------------------------
+
+constexpr TColor kFrom = 0xFF00FF, kTo = 0x3366CC;
+
+// 512 x 512 with a quarter of the pixels in the colour to replace.
+OwnedObject<TBitmap> PatternBitmap() {
+  OwnedObject<TBitmap> b = NewBitmap(512, 512);
+  for (int y = 0; y < 512; ++y) {
+    std::uint8_t* row = b->ScanLine(y);
+    for (int x = 0; x < 512; ++x, row += 3) {
+      const TColor c = (x + y) % 4 == 0 ? kFrom : MakeRGB(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), 7);
+      row[0] = static_cast<std::uint8_t>(c >> 16);
+      row[1] = static_cast<std::uint8_t>(c >> 8);
+      row[2] = static_cast<std::uint8_t>(c);
+    }
+  }
+  return b;
+}
+
+void ReplaceColorPixelByPixel(TBitmap* b, TColor from, TColor to) {
+  TCanvas* c = b->Canvas();
+  for (int x = 0; x < b->Width(); ++x)
+    for (int y = 0; y < b->Height(); ++y)
+      if (c->Pixels(x, y) == from) c->SetPixel(x, y, to);
+}
+
+void RotateCCWPixelByPixel(TBitmap* b) {
+  const int w = b->Width(), h = b->Height();
+  OwnedObject<TBitmap> turned = NewBitmap(h, w);
+  TCanvas* from = b->Canvas();
+  TCanvas* to = turned->Canvas();
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) to->SetPixel(y, w - 1 - x, from->Pixels(x, y));
+  b->SetSize(h, w);
+  b->Canvas()->Draw(0, 0, turned.get());
+}
+
+Figure ReplaceColorFigure(const Options& o) {
+  OwnedObject<TBitmap> pattern = PatternBitmap();
+  OwnedObject<TBitmap> a = NewBitmap(1, 1), b = NewBitmap(1, 1);
+  a->Assign(pattern.get());
+  b->Assign(pattern.get());
+  ReplaceColor(a.get(), kFrom, kTo);
+  ReplaceColorPixelByPixel(b.get(), kFrom, kTo);
+  Check(SamePixels(*a, *b), "replacecolor: the results differ");
+  const int runs = o.quick ? 3 : 51, baselineRuns = o.quick ? 2 : 7;
+  auto reset = [&] { a->Assign(pattern.get()); };
+  return {"replacecolor", Median(runs, reset, [&] { ReplaceColor(a.get(), kFrom, kTo); }),
+          Median(baselineRuns, reset, [&] { ReplaceColorPixelByPixel(a.get(), kFrom, kTo); })};
+}
+
+Figure Rotate90CCWFigure(const Options& o) {
+  OwnedObject<TBitmap> pattern = PatternBitmap();
+  OwnedObject<TBitmap> a = NewBitmap(1, 1), b = NewBitmap(1, 1);
+  a->Assign(pattern.get());
+  b->Assign(pattern.get());
+  RotateBitmap90CCW(a.get());
+  RotateCCWPixelByPixel(b.get());
+  Check(SamePixels(*a, *b), "rotate90ccw: the results differ");
+  const int runs = o.quick ? 3 : 51, baselineRuns = o.quick ? 2 : 7;
+  auto reset = [&] { a->Assign(pattern.get()); };
+  return {"rotate90ccw", Median(runs, reset, [&] { RotateBitmap90CCW(a.get()); }),
+          Median(baselineRuns, reset, [&] { RotateCCWPixelByPixel(a.get()); })};
+}
+
+// --- nineGrid ----------------------------------------------------------------
+
+Figure NineGridFigure(const Options& o, TnuvSkinReader& reader) {
+  OwnedObject<TBitmap> frame = NewBitmap(1, 1);
+  CutFrame(reader.GetBitmap(15), frame.get(), 3, 1);
+  Check(frame->Width() == 84 && frame->Height() == 25, "nineGrid: the button frame is not 84 x 25");
+  OwnedObject<TBitmap> target = NewBitmap(200, 60);
+  const bool transparent = reader.GetFlag(5) != 0;
+  const TColor trans = reader.GetColor(0);
+  const RECT r{0, 0, 200, 60};
+  const int runs = o.quick ? 3 : 201;
+  return {"nineGrid", Median(runs, nullptr, [&] { DrawNineGrid(frame.get(), target->Canvas(), r, transparent, trans); }),
+          Median(runs, nullptr, [&] { target->Canvas()->StretchDraw(r, frame.get()); })};
+}
+
+// --- skinload ----------------------------------------------------------------
+
+// The format layer alone: inflate the member, read its records, decode
+// every BMP record.
+std::size_t DecodeSkinBare(format::ByteSpan container) {
+  format::Bytes member;
+  if (format::ExtractSkinEntryFromMemory(container, format::kSkinEntryName, "", member).result != format::kExtractOk)
+    return 0;
+  format::Sk2File file;
+  if (!format::ParseSk2(member, file)) return 0;
+  std::size_t pixels = 0;
+  for (const format::Sk2Record& record : file.records) {
+    if (record.kind != format::Sk2Kind::kBitmap) continue;
+    format::BmpImage image;
+    if (format::ParseBmp(record.data, image)) pixels += format::DecodeBmpPixels(image).size();
+  }
+  return pixels;
+}
+
+Figure SkinLoadFigure(const Options& o) {
+  const format::ByteSpan data(BuiltInSkinData().data(), BuiltInSkinData().size());
+  OwnedObject<TnuvSkinReader> reader(Create<TnuvSkinReader>());
+  OwnedObject<TnuvSkinScrollBtnRes> scroll(Create<TnuvSkinScrollBtnRes>());
+  OwnedObject<TnuvSkinProgressBarRes> progress(Create<TnuvSkinProgressBarRes>());
+  auto load = [&] {
+    reader->LoadSkinData(data, "");
+    scroll->SetReader(reader.get());
+    progress->SetReader(reader.get());
+  };
+  load();
+  Check(reader->Loaded() && scroll->VertButton(1) && progress->Bar(1), "skinload: the skin did not load");
+  Check(DecodeSkinBare(data) > 0, "skinload: the format layer read nothing");
+  const int runs = o.quick ? 3 : 51;
+  std::size_t sink = 0;
+  Figure f{"skinload", Median(runs, nullptr, load), Median(runs, nullptr, [&] { sink += DecodeSkinBare(data); })};
+  Check(sink > 0, "skinload: the format layer read nothing");
+  return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) {
+      o.quick = true;
+    } else {
+      std::fprintf(stderr, "usage: bench [--quick]\n");
+      return 64;
+    }
+  }
+  try {
+    OwnedObject<TnuvSkinReader> reader(Create<TnuvSkinReader>());
+    reader->LoadSkinData(format::ByteSpan(BuiltInSkinData().data(), BuiltInSkinData().size()), "");
+    const std::vector<Figure> region = Region1920(o, *reader);
+    for (const Figure& f : region) Print(f);
+    Print(ReplaceColorFigure(o));
+    Print(Rotate90CCWFigure(o));
+    Print(NineGridFigure(o, *reader));
+    Print(SkinLoadFigure(o));
+    // Timing is only held to its bar in a full run; a quick run checks results.
+    if (!o.quick && !region.empty())
+      Check(region.front().Speedup() >= 10, "region1920: less than 10 times faster than pixel by pixel");
+  } catch (const std::exception& e) {
+    std::printf("bench: FAILED %s\n", e.what());
+    return 1;
+  }
+  return failed ? 1 : 0;
+}
