@@ -620,7 +620,8 @@ bool TCustomForm::HandleDialogKey(WORD key) {
   const bool shift = ::GetKeyState(VK_SHIFT) < 0;
   switch (key) {
     case VK_TAB:
-      if (::GetKeyState(VK_CONTROL) < 0) return false;
+      // Ctrl+Tab is the children's (page controls turn pages with it).
+      if (::GetKeyState(VK_CONTROL) < 0) break;
       SelectNext(activeControl_, !shift, true);
       return true;
     case VK_LEFT:
@@ -629,12 +630,12 @@ bool TCustomForm::HandleDialogKey(WORD key) {
     case VK_DOWN:
       SelectNext(activeControl_, key == VK_RIGHT || key == VK_DOWN, false);
       return true;
-    default: {
-      TMessage m{CM_DIALOGKEY, key, 0, 0};
-      Broadcast(m);
-      return m.Result != 0;
-    }
+    default:
+      break;
   }
+  TMessage m{CM_DIALOGKEY, key, 0, 0};
+  Broadcast(m);
+  return m.Result != 0;
 }
 
 void TCustomForm::WndProc(TMessage& m) {

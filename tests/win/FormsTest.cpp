@@ -386,6 +386,35 @@ TEST(Forms, StreamedFormsKeepTheirControlsInsideTheirParents) {
   copy->Free();
 }
 
+TEST(Forms, TabMovesTheFocusAndCtrlTabReachesTheChildren) {
+  TForm* form = NewForm();
+  auto* first = Create<TProbeControl>(form);
+  first->SetParent(form);
+  first->SetTabStop(true);
+  auto* second = Create<TProbeControl>(form);
+  second->SetBounds(0, 50, 50, 20);
+  second->SetParent(form);
+  second->SetTabStop(true);
+  form->Show();
+  first->SetFocus();
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  const BYTE saved = keys[VK_CONTROL];
+  ::SetKeyboardState(keys);  // Ctrl up
+  EXPECT_EQ(form->Perform(CM_DIALOGKEY, VK_TAB, 0), 1);
+  EXPECT_TRUE(second->Focused());
+  EXPECT_EQ(first->Count(CM_DIALOGKEY) + second->Count(CM_DIALOGKEY), 0);
+  keys[VK_CONTROL] = 0x80;
+  ::SetKeyboardState(keys);
+  form->Perform(CM_DIALOGKEY, VK_TAB, 0);
+  keys[VK_CONTROL] = saved;
+  ::SetKeyboardState(keys);
+  EXPECT_TRUE(second->Focused());
+  EXPECT_EQ(first->Count(CM_DIALOGKEY), 1);
+  EXPECT_EQ(second->Count(CM_DIALOGKEY), 1);
+  form->Free();
+}
+
 TEST(Forms, ApplicationEventsSeeMessagesInOrderUntilCancelled) {
   auto* first = Create<TApplicationEvents>(nullptr);
   auto* second = Create<TApplicationEvents>(nullptr);
