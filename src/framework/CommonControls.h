@@ -1,13 +1,9 @@
-// What the framework's common-control classes share: loading the system
-// classes they superclass, and their border style.
+// What the framework's common-control classes share: their border style.
 #pragma once
 
 #include "framework/Forms.h"
 
 namespace nuvskin {
-
-// Registers the system control classes of `icc` (ICC_* flags) once per process.
-void InitCommonControlClasses(DWORD icc);
 
 // The client-edge border of the classic framework's bordered controls.
 inline DWORD BorderExStyle(TBorderStyle style) { return style == bsSingle ? WS_EX_CLIENTEDGE : 0; }

@@ -624,6 +624,14 @@ WNDPROC RegisterWindowClass(const TCreateParams& params) {
   wc.cbSize = sizeof(wc);
   WNDPROC defProc = ::DefWindowProcW;
   if (!params.SysClassName.empty()) {
+    if (!::GetClassInfoExW(nullptr, params.SysClassName.c_str(), &wc)) {
+      // The common controls register their classes on request.
+      INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES |
+                                                ICC_COOL_CLASSES | ICC_INTERNET_CLASSES | ICC_PAGESCROLLER_CLASS |
+                                                ICC_NATIVEFNTCTL_CLASS | ICC_STANDARD_CLASSES | ICC_LINK_CLASS};
+      ::InitCommonControlsEx(&icc);
+      wc.cbSize = sizeof(wc);
+    }
     if (!::GetClassInfoExW(nullptr, params.SysClassName.c_str(), &wc))
       throw EOutOfResources("Window class " + WideToUtf8(params.SysClassName) + " is not available");
     defProc = wc.lpfnWndProc;

@@ -24,7 +24,6 @@ TDateTimePicker::TDateTimePicker(TComponent* owner) : TWinControl(owner) {
 }
 
 void TDateTimePicker::CreateParams(TCreateParams& params) {
-  InitCommonControlClasses(ICC_DATE_CLASSES);
   TWinControl::CreateParams(params);
   params.SysClassName = DATETIMEPICK_CLASSW;
   if (kind_ == dtkTime) {

@@ -211,7 +211,6 @@ void TCustomListView::SetItems(TListItems* value) {
 }
 
 void TCustomListView::CreateParams(TCreateParams& params) {
-  InitCommonControlClasses(ICC_LISTVIEW_CLASSES);
   TCustomMultiSelectListControl::CreateParams(params);
   params.SysClassName = WC_LISTVIEWW;
   params.ExStyle |= BorderExStyle(borderStyle_);

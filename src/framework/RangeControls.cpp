@@ -22,7 +22,6 @@ TProgressBar::TProgressBar(TComponent* owner) : TWinControl(owner) {
 }
 
 void TProgressBar::CreateParams(TCreateParams& params) {
-  InitCommonControlClasses(ICC_PROGRESS_CLASS);
   TWinControl::CreateParams(params);
   params.SysClassName = PROGRESS_CLASSW;
   if (orientation_ == pbVertical) params.Style |= PBS_VERTICAL;
@@ -103,7 +102,6 @@ TTrackBar::TTrackBar(TComponent* owner) : TWinControl(owner) {
 }
 
 void TTrackBar::CreateParams(TCreateParams& params) {
-  InitCommonControlClasses(ICC_BAR_CLASSES);
   TWinControl::CreateParams(params);
   params.SysClassName = TRACKBAR_CLASSW;
   params.Style |= TBS_ENABLESELRANGE;
@@ -248,7 +246,6 @@ TCustomUpDown::TCustomUpDown(TComponent* owner) : TWinControl(owner) {
 }
 
 void TCustomUpDown::CreateParams(TCreateParams& params) {
-  InitCommonControlClasses(ICC_UPDOWN_CLASS);
   TWinControl::CreateParams(params);
   params.SysClassName = UPDOWN_CLASSW;
   params.Style |= UDS_SETBUDDYINT;

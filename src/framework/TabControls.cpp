@@ -23,7 +23,6 @@ TCustomTabControl::~TCustomTabControl() {
 }
 
 void TCustomTabControl::CreateParams(TCreateParams& params) {
-  InitCommonControlClasses(ICC_TAB_CLASSES);
   TWinControl::CreateParams(params);
   params.SysClassName = WC_TABCONTROLW;
   // Side tabs only work in several rows.

@@ -236,7 +236,6 @@ void TCustomTreeView::SetItems(TTreeNodes* value) {
 }
 
 void TCustomTreeView::CreateParams(TCreateParams& params) {
-  InitCommonControlClasses(ICC_TREEVIEW_CLASSES);
   TWinControl::CreateParams(params);
   params.SysClassName = WC_TREEVIEWW;
   params.ExStyle |= BorderExStyle(borderStyle_);

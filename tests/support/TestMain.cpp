@@ -1,13 +1,9 @@
 // Entry point of every Windows test program.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES |
-                                            ICC_COOL_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
-  ::InitCommonControlsEx(&icc);
   // The first memory DC permanently takes handles for cached objects; take
   // them now so that headroom probes in the tests compare like with like.
   ::DeleteDC(::CreateCompatibleDC(nullptr));
