@@ -31,6 +31,10 @@ enum TBevelEdge { beLeft, beTop, beRight, beBottom };
 NUV_ENUM(TBevelEdge, "beLeft", "beTop", "beRight", "beBottom");
 using TBevelEdges = Set<TBevelEdge>;
 
+// Which scroll bars a control shows.
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+NUV_ENUM(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth");
+
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 NUV_ENUM(TMouseButton, "mbLeft", "mbRight", "mbMiddle");
 

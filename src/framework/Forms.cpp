@@ -224,7 +224,14 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
     TScrollingWinControl::CreateWindowHandle(params);
     return;
   }
+  // The main form when it is an MDI frame, else the frame activated last.
   TCustomForm* frame = Application ? Application->MainForm() : nullptr;
+  if ((!frame || frame->FormStyle() != fsMDIForm) && Screen)
+    for (int i = 0; i < Screen->FormCount(); ++i)
+      if (TCustomForm* f = Screen->Forms(i); f->FormStyle() == fsMDIForm && f->HandleAllocated()) {
+        frame = f;
+        break;
+      }
   if (!frame || frame == this || frame->FormStyle() != fsMDIForm)
     throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
   HWND client = frame->ClientHandle();

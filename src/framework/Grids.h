@@ -22,8 +22,6 @@ enum TGridDrawStateFlag { gdSelected, gdFocused, gdFixed };
 NUV_ENUM(TGridDrawStateFlag, "gdSelected", "gdFocused", "gdFixed");
 using TGridDrawState = Set<TGridDrawStateFlag>;
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-NUV_ENUM(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth");
 
 // A block of cells: Left/Right are columns, Top/Bottom rows, inclusive.
 struct TGridRect {

@@ -541,7 +541,7 @@ void TMenuItem::RebuildEntries() {
   if (!container || Frozen()) return;
   DetachEntries(container);
   TMenu* menu = GetParentMenu();
-  bool ownerDraw = menu && menu->OwnerDraw();
+  bool ownerDraw = menu && menu->IsOwnerDraw();
   bool rightToLeft = menu && menu->IsRightToLeft();
   std::vector<std::wstring> captions = SubItemCaptions();
   UINT position = 0;
@@ -748,9 +748,11 @@ HMENU TMenu::CreateMenuHandle() { return ::CreatePopupMenu(); }
 void TMenu::SetImages(TCustomImageList* value) {
   if (images_ == value) return;
   if (images_) images_->RemoveFreeNotification(this);
+  const bool wasOwnerDraw = IsOwnerDraw();
   images_ = value;
   if (value) value->FreeNotification(this);
-  MenuChanged(false);
+  if (IsOwnerDraw() != wasOwnerDraw) items_->RebuildTree();
+  MenuChanged(IsOwnerDraw() != wasOwnerDraw);
 }
 
 void TMenu::SetOwnerDraw(bool value) {
@@ -787,7 +789,13 @@ void TMenu::MenuChanged(bool /*rebuild*/) {}
 
 void TMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && component == images_) images_ = nullptr;
+  if (operation == opRemove && component == images_) {
+    images_ = nullptr;
+    if (!ownerDraw_ && !IsDestroying()) {
+      items_->RebuildTree();
+      MenuChanged(true);
+    }
+  }
 }
 
 namespace {
@@ -956,7 +964,7 @@ bool MenuChar(wchar_t key, HMENU handle, LRESULT& result) {
   TMenuItem* parent = TMenuItem::FromHandle(handle);
   if (!parent) return false;
   TMenu* menu = parent->GetParentMenu();
-  if (!menu || !menu->OwnerDraw()) return false;
+  if (!menu || !menu->IsOwnerDraw()) return false;
   UINT position = 0;
   for (int i = 0; i < parent->Count(); ++i) {
     TMenuItem* item = parent->Items(i);

@@ -173,6 +173,9 @@ class TMenu : public TComponent {
   TCustomImageList* Images() const { return images_; }
   void SetImages(TCustomImageList* value);
   bool OwnerDraw() const { return ownerDraw_; }
+  // Items are drawn by the framework when OwnerDraw is set or the menu has
+  // images (the platform could not show them), as in the classic framework.
+  bool IsOwnerDraw() const { return ownerDraw_ || images_ != nullptr; }
   void SetOwnerDraw(bool value);
   TMenuAutoFlag AutoHotkeys() const { return autoHotkeys_; }
   void SetAutoHotkeys(TMenuAutoFlag value);

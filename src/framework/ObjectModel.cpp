@@ -78,7 +78,18 @@ const MethodInfo* TClass::FindMethod(const TNotifyEvent::MethodKey& key) const {
   return nullptr;
 }
 
-void RegisterClass(const TClass& cls) { Registry().emplace(cls.Name(), &cls); }
+static std::vector<std::string>& Conflicts() {
+  static std::vector<std::string> conflicts;
+  return conflicts;
+}
+
+void RegisterClass(const TClass& cls) {
+  auto [it, inserted] = Registry().emplace(cls.Name(), &cls);
+  // Two classes under one name: streaming could create the wrong one.
+  if (!inserted && it->second != &cls) Conflicts().push_back(cls.Name());
+}
+
+const std::vector<std::string>& ClassNameConflicts() { return Conflicts(); }
 
 const TClass* FindClass(std::string_view name) {
   auto& r = Registry();

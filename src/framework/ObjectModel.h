@@ -160,6 +160,8 @@ class TClass {
 
 void RegisterClass(const TClass& cls);
 const TClass* FindClass(std::string_view name);  // case-insensitive; nullptr if unknown
+// Names registered by two different classes (a programming error).
+const std::vector<std::string>& ClassNameConflicts();
 
 // ---------------------------------------------------------------------------
 // TObject

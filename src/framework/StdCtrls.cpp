@@ -795,43 +795,43 @@ void TCustomMemo::SetAlignment(TAlignment value) {
 
 void TMemo::Publish(ClassBuilder<TMemo>& b) { PublishMemo(b); }
 
-// --- TListItems -------------------------------------------------------------
+// --- TListControlItems -------------------------------------------------------------
 
-void TListItems::CheckIndex(int index, bool forInsert) const {
+void TListControlItems::CheckIndex(int index, bool forInsert) const {
   const int limit = Count() + (forInsert ? 1 : 0);
   if (index < 0 || index >= limit) IndexError(index);
 }
 
-std::wstring TListItems::Get(int index) const {
+std::wstring TListControlItems::Get(int index) const {
   CheckIndex(index, false);
   return items_[static_cast<std::size_t>(index)].text;
 }
 
-void TListItems::Put(int index, const std::wstring& s) {
+void TListControlItems::Put(int index, const std::wstring& s) {
   CheckIndex(index, false);
   items_[static_cast<std::size_t>(index)].text = s;
   host_->ItemDeleted(index);
   host_->ItemInserted(index);
 }
 
-TObject* TListItems::GetObject(int index) const {
+TObject* TListControlItems::GetObject(int index) const {
   CheckIndex(index, false);
   return items_[static_cast<std::size_t>(index)].object;
 }
 
-void TListItems::PutObject(int index, TObject* object) {
+void TListControlItems::PutObject(int index, TObject* object) {
   CheckIndex(index, false);
   items_[static_cast<std::size_t>(index)].object = object;
 }
 
-void TListItems::InsertObject(int index, const std::wstring& s, TObject* object) {
+void TListControlItems::InsertObject(int index, const std::wstring& s, TObject* object) {
   if (host_->ItemsSorted()) throw EListError("Operation not allowed on sorted list");
   CheckIndex(index, true);
   items_.insert(items_.begin() + index, Item{s, object});
   host_->ItemInserted(index);
 }
 
-int TListItems::AddObject(const std::wstring& s, TObject* object) {
+int TListControlItems::AddObject(const std::wstring& s, TObject* object) {
   int index = Count();
   if (host_->ItemsSorted()) {
     // After the equal ones: items added in order keep it.
@@ -844,18 +844,18 @@ int TListItems::AddObject(const std::wstring& s, TObject* object) {
   return index;
 }
 
-void TListItems::Delete(int index) {
+void TListControlItems::Delete(int index) {
   CheckIndex(index, false);
   items_.erase(items_.begin() + index);
   host_->ItemDeleted(index);
 }
 
-void TListItems::Clear() {
+void TListControlItems::Clear() {
   items_.clear();
   host_->ItemsCleared();
 }
 
-void TListItems::Sort() {
+void TListControlItems::Sort() {
   std::stable_sort(items_.begin(), items_.end(),
                    [](const Item& a, const Item& b) { return CompareText(a.text, b.text) < 0; });
   host_->ItemsCleared();
@@ -865,7 +865,7 @@ void TListItems::Sort() {
 // --- TCustomListBox, TListBox -----------------------------------------------
 
 TCustomListBox::TCustomListBox(TComponent* owner) : TCustomMultiSelectListControl(owner) {
-  items_ = Create<TListItems>(static_cast<TListItemsHost*>(this));
+  items_ = Create<TListControlItems>(static_cast<TListControlItemsHost*>(this));
   canvas_ = Create<TCanvas>();
   // The list box reports clicks and double clicks itself (LBN_*).
   SetControlStyle(TControlStyle{csSetCaption});
@@ -1131,7 +1131,7 @@ void TListBox::Publish(ClassBuilder<TListBox>& b) {
 // --- TCustomComboBox, TComboBox ---------------------------------------------
 
 TCustomComboBox::TCustomComboBox(TComponent* owner) : TCustomListControl(owner) {
-  items_ = Create<TListItems>(static_cast<TListItemsHost*>(this));
+  items_ = Create<TListControlItems>(static_cast<TListControlItemsHost*>(this));
   canvas_ = Create<TCanvas>();
   SetControlStyle(TControlStyle{csSetCaption});
   SetBounds(0, 0, 145, 21);
@@ -1312,6 +1312,18 @@ void TCustomComboBox::MeasureItem(int index, int& height) {
 
 void TCustomComboBox::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case WM_ERASEBKGND:
+      // A simple combo box leaves the rows below its list unpainted: show
+      // the parent's colour there, as an empty part of the parent.
+      if (style_ == csSimple) {
+        RECT r;
+        ::GetClientRect(Handle(), &r);
+        win::UniqueBrush brush(::CreateSolidBrush(ColorToRGB(Parent() ? Parent()->Color() : Color())));
+        ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush.Get());
+        m.Result = 1;
+        return;
+      }
+      break;
     case CN_COMMAND:
       switch (HIWORD(m.WParam)) {
         case CBN_SELCHANGE:

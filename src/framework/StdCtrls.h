@@ -24,8 +24,6 @@ enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHir
 NUV_ENUM(TImeMode, "imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha", "imHira", "imSKata",
          "imKata", "imChinese", "imSHanguel", "imHanguel");
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-NUV_ENUM(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth");
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 NUV_ENUM(TListBoxStyle, "lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable");
@@ -321,8 +319,8 @@ void TCustomMemo::PublishMemo(ClassBuilder<C>& b) {
 // ---------------------------------------------------------------------------
 // Lists
 
-// The owner of a TListItems: it mirrors the items into its window.
-class TListItemsHost {
+// The owner of a TListControlItems: it mirrors the items into its window.
+class TListControlItemsHost {
  public:
   virtual void ItemInserted(int index) = 0;
   virtual void ItemDeleted(int index) = 0;
@@ -330,15 +328,15 @@ class TListItemsHost {
   virtual bool ItemsSorted() const = 0;
 
  protected:
-  ~TListItemsHost() = default;
+  ~TListControlItemsHost() = default;
 };
 
 // The items of a list or combo box: the strings and objects are kept here
 // (so they survive the window) and every change is passed to the host.
 // A sorted host gets new strings at their sorted place.
-class TListItems : public TStrings {
-  NUV_CLASS(TListItems, TStrings)
-  explicit TListItems(TListItemsHost* host) : host_(host) {}
+class TListControlItems : public TStrings {
+  NUV_CLASS(TListControlItems, TStrings)
+  explicit TListControlItems(TListControlItemsHost* host) : host_(host) {}
   int Count() const override { return static_cast<int>(items_.size()); }
   std::wstring Get(int index) const override;
   void Put(int index, const std::wstring& s) override;
@@ -359,11 +357,11 @@ class TListItems : public TStrings {
     std::wstring text;
     TObject* object = nullptr;
   };
-  TListItemsHost* host_;
+  TListControlItemsHost* host_;
   std::vector<Item> items_;
 };
 
-class TCustomListBox : public TCustomMultiSelectListControl, private TListItemsHost {
+class TCustomListBox : public TCustomMultiSelectListControl, private TListControlItemsHost {
   NUV_CLASS(TCustomListBox, TCustomMultiSelectListControl)
   explicit TCustomListBox(TComponent* owner);
   ~TCustomListBox() override;
@@ -415,7 +413,7 @@ class TCustomListBox : public TCustomMultiSelectListControl, private TListItemsH
   bool ItemsSorted() const override { return sorted_; }
   LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const;
 
-  TListItems* items_;
+  TListControlItems* items_;
   TCanvas* canvas_;
   TBorderStyle borderStyle_ = bsSingle;
   TListBoxStyle style_ = lbStandard;
@@ -433,7 +431,7 @@ class TListBox : public TCustomListBox {
   using TCustomListBox::TCustomListBox;
 };
 
-class TCustomComboBox : public TCustomListControl, private TListItemsHost {
+class TCustomComboBox : public TCustomListControl, private TListControlItemsHost {
   NUV_CLASS(TCustomComboBox, TCustomListControl)
   explicit TCustomComboBox(TComponent* owner);
   ~TCustomComboBox() override;
@@ -495,7 +493,7 @@ class TCustomComboBox : public TCustomListControl, private TListItemsHost {
   void ItemsCleared() override;
   bool ItemsSorted() const override { return sorted_; }
 
-  TListItems* items_;
+  TListControlItems* items_;
 
  private:
   TCanvas* canvas_;

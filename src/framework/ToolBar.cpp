@@ -116,6 +116,17 @@ void TToolWindow::WndProc(TMessage& m) {
       DefaultHandler(m);
       PaintEdges();
       return;
+    case WM_ERASEBKGND:
+      // The native bars leave parts of their client area unpainted.
+      if (TransparentBackground()) break;
+      {
+        RECT r;
+        ::GetClientRect(Handle(), &r);
+        win::UniqueBrush brush(::CreateSolidBrush(ColorToRGB(Color())));
+        ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush.Get());
+        m.Result = 1;
+      }
+      return;
     default:
       TWinControl::WndProc(m);
   }
@@ -728,16 +739,6 @@ void TToolBar::WndProc(TMessage& m) {
     }
     case WM_MOUSELEAVE:
       DefaultHandler(m);  // the native bar ends its hot tracking
-      return;
-    case WM_ERASEBKGND:
-      if (transparent_) break;
-      {
-        RECT r;
-        ::GetClientRect(Handle(), &r);
-        win::UniqueBrush brush(::CreateSolidBrush(ColorToRGB(Color())));
-        ::FillRect(reinterpret_cast<HDC>(m.WParam), &r, brush.Get());
-        m.Result = 1;
-      }
       return;
     case WM_SIZE:
       TToolWindow::WndProc(m);

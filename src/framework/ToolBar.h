@@ -44,6 +44,8 @@ class TToolWindow : public TWinControl {
  protected:
   // How far the client area lies inside the window on each side.
   RECT NonClientInsets() const;
+  // True when the parent shows through instead of the bar's Color.
+  virtual bool TransparentBackground() const { return false; }
 
  private:
   void EdgesChanged();
@@ -186,6 +188,7 @@ class TToolBar : public TToolWindow {
   void WndProc(TMessage& message) override;
 
  protected:
+  bool TransparentBackground() const override { return transparent_; }
   void CreateParams(TCreateParams& params) override;
   void CreateHandle() override;
   void Notification(TComponent* component, TOperation operation) override;

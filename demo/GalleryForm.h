@@ -1,0 +1,47 @@
+// The gallery's main form: a main menu, a popup menu, a tool bar, a status
+// bar and every kind of control the framework has, plus the commands that
+// open the other scenes (message box, message dialog, file and folder
+// dialogs, an MDI window, a window with a frame of its own).
+#pragma once
+
+#include "framework/Forms.h"
+#include "framework/Menus.h"
+
+namespace nuvskin {
+class TStatusBar;
+class TProgressBar;
+}  // namespace nuvskin
+
+namespace nuvskin::demo {
+
+class TGalleryForm : public TForm {
+  NUV_CLASS(TGalleryForm, TForm)
+  explicit TGalleryForm(TComponent* owner);
+
+  TPopupMenu* ContextMenu() const { return contextMenu_; }
+
+  void ShowMessageBox(TObject* sender = nullptr);
+  void ShowMessageDialog(TObject* sender = nullptr);
+  void OpenFile(TObject* sender = nullptr);
+  void ChooseFolder(TObject* sender = nullptr);
+  // The MDI frame and the own-frame window are owned by the application.
+  void OpenMdiWindow(TObject* sender = nullptr);
+  void OpenOwnFrameWindow(TObject* sender = nullptr);
+
+ private:
+  void BuildMenus();
+  void BuildBars();
+  void BuildButtons(int left, int top);
+  void BuildTextAndLists(int left, int top);
+  void BuildRanges(int left, int top);
+  void BuildViews(int left, int top);
+  void BuildPages(int left, int top);
+  void ExitClick(TObject*);
+  void TimerTick(TObject*);
+
+  TPopupMenu* contextMenu_ = nullptr;
+  TStatusBar* status_ = nullptr;
+  TProgressBar* progress_ = nullptr;
+};
+
+}  // namespace nuvskin::demo
