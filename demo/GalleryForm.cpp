@@ -164,22 +164,22 @@ void TGalleryForm::BuildBars() {
   bar->SetShowCaptions(true);
   bar->SetList(true);
   bar->SetImages(Menu()->Images());
-  struct Spec {
+  struct ToolEntry {
     const wchar_t* caption;
     int image;
     void (TGalleryForm::*action)(TObject*);
   };
-  const Spec specs[] = {{L"MDI window", 3, &TGalleryForm::OpenMdiWindow},
-                        {L"Open", 0, &TGalleryForm::OpenFile},
-                        {L"Folder", 1, &TGalleryForm::ChooseFolder},
-                        {L"Message", 2, &TGalleryForm::ShowMessageDialog}};
+  const ToolEntry entries[] = {{L"MDI window", 3, &TGalleryForm::OpenMdiWindow},
+                             {L"Open", 0, &TGalleryForm::OpenFile},
+                             {L"Folder", 1, &TGalleryForm::ChooseFolder},
+                             {L"Message", 2, &TGalleryForm::ShowMessageDialog}};
   // New buttons go first: create them from the last to the first.
   for (int i = 3; i >= 0; --i) {
     auto* button = Create<TToolButton>(this);
     button->SetParent(bar);
-    button->SetCaption(specs[i].caption);
-    button->SetImageIndex(specs[i].image);
-    button->OnClick = TNotifyEvent::Bind(this, specs[i].action);
+    button->SetCaption(entries[i].caption);
+    button->SetImageIndex(entries[i].image);
+    button->OnClick = TNotifyEvent::Bind(this, entries[i].action);
   }
 
   status_ = Create<TStatusBar>(this);

@@ -124,20 +124,52 @@ void DrawButtonGlyph(TCanvas* canvas, TBitmap* glyph, int numGlyphs, TButtonStat
   canvas->Draw(x, y, image.get());
 }
 
-TButtonGlyph::TButtonGlyph() : glyph_(Create<TBitmap>()) {}
+TButtonGlyph::TButtonGlyph(TControl* control) : control_(control), glyph_(Create<TBitmap>()) {
+  glyph_->OnChange = TNotifyEvent::Bind(this, &TButtonGlyph::GlyphChanged);
+}
 
-TButtonGlyph::~TButtonGlyph() { TObject::Free(glyph_); }
+TButtonGlyph::~TButtonGlyph() {
+  glyph_->OnChange = nullptr;
+  TObject::Free(glyph_);
+}
 
-void TButtonGlyph::SetNumGlyphs(int value) { numGlyphs_ = std::clamp(value, 1, 4); }
+void TButtonGlyph::SetGlyph(TBitmap* value) {
+  if (value)
+    glyph_->Assign(value);
+  else
+    glyph_->Clear();
+  numGlyphs_ = GuessNumGlyphs(glyph_);
+  control_->Invalidate();
+}
 
-RECT TButtonGlyph::Draw(TCanvas* canvas, const RECT& client, const std::wstring& caption, TButtonLayout layout,
-                        int margin, int spacing, TButtonState state, UINT textFlags, bool rightToLeft, TFont* font) {
+void TButtonGlyph::SetNumGlyphs(int value) {
+  numGlyphs_ = std::clamp(value, 1, 4);
+  control_->Invalidate();
+}
+
+void TButtonGlyph::SetLayout(TButtonLayout value) {
+  layout_ = value;
+  control_->Invalidate();
+}
+
+void TButtonGlyph::SetMargin(int value) {
+  margin_ = std::max(-1, value);
+  control_->Invalidate();
+}
+
+void TButtonGlyph::SetSpacing(int value) {
+  spacing_ = std::max(-1, value);
+  control_->Invalidate();
+}
+
+RECT TButtonGlyph::Draw(TCanvas* canvas, const RECT& client, const std::wstring& caption, TButtonState state,
+                        UINT textFlags, bool rightToLeft, TFont* font) {
   canvas->SetFont(font);
   HDC dc = canvas->Handle();
   SIZE glyphSize{0, 0};
   if (!glyph_->Empty()) glyphSize = SIZE{glyph_->Width() / numGlyphs_, glyph_->Height()};
   const TGlyphPlacement p =
-      LayoutGlyphAndCaption(dc, client, glyphSize, caption, layout, margin, spacing, textFlags, rightToLeft);
+      LayoutGlyphAndCaption(dc, client, glyphSize, caption, layout_, margin_, spacing_, textFlags, rightToLeft);
   DrawButtonGlyph(canvas, glyph_, numGlyphs_, state, p.glyph.x, p.glyph.y);
   if (caption.empty()) return p.caption;
   DrawButtonCaption(canvas->Handle(), caption, p.caption, textFlags, state != bsDisabled, font->Color());
@@ -155,42 +187,7 @@ void TBitBtn::Publish(ClassBuilder<TBitBtn>& b) {
   b.Integer("Spacing", &TBitBtn::Spacing, &TBitBtn::SetSpacing).defaultOrd = 4;
 }
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {
-  glyph_.Glyph()->OnChange = TNotifyEvent::Bind(this, &TBitBtn::GlyphChanged);
-}
-
-TBitBtn::~TBitBtn() { glyph_.Glyph()->OnChange = nullptr; }
-
-void TBitBtn::GlyphChanged(TObject*) { Invalidate(); }
-
-void TBitBtn::SetGlyph(TBitmap* value) {
-  if (value)
-    glyph_.Glyph()->Assign(value);
-  else
-    glyph_.Glyph()->Clear();
-  glyph_.SetNumGlyphs(GuessNumGlyphs(glyph_.Glyph()));
-  Invalidate();
-}
-
-void TBitBtn::SetNumGlyphs(int value) {
-  glyph_.SetNumGlyphs(value);
-  Invalidate();
-}
-
-void TBitBtn::SetLayout(TButtonLayout value) {
-  layout_ = value;
-  Invalidate();
-}
-
-void TBitBtn::SetMargin(int value) {
-  margin_ = std::max(-1, value);
-  Invalidate();
-}
-
-void TBitBtn::SetSpacing(int value) {
-  spacing_ = std::max(-1, value);
-  Invalidate();
-}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), glyph_(this) {}
 
 void TBitBtn::SetKind(TBitBtnKind value) {
   kind_ = value;
@@ -217,8 +214,7 @@ void TBitBtn::Click() {
 
 void TBitBtn::DrawContent(TCanvas* canvas, const RECT& content, bool pushed, bool enabled) {
   const TButtonState state = !enabled ? bsDisabled : pushed ? bsDown : bsUp;
-  glyph_.Draw(canvas, content, Caption(), layout_, margin_, spacing_, state, DrawTextBiDiModeFlags(0),
-              UseRightToLeftAlignment(), Font());
+  glyph_.Draw(canvas, content, Caption(), state, DrawTextBiDiModeFlags(0), UseRightToLeftAlignment(), Font());
 }
 
 // --- TSpeedButton -----------------------------------------------------------
@@ -242,44 +238,10 @@ void TSpeedButton::Publish(ClassBuilder<TSpeedButton>& b) {
   PublishControl(b, {"Visible", "OnClick", "OnDblClick", "OnMouseEnter", "OnMouseLeave"});
 }
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), glyph_(this) {
   // Clicks come from MouseUp, which knows about groups.
   SetControlStyle(TControlStyle{csCaptureMouse, csDoubleClicks});
   SetBounds(0, 0, 23, 22);
-  glyph_.Glyph()->OnChange = TNotifyEvent::Bind(this, &TSpeedButton::GlyphChanged);
-}
-
-TSpeedButton::~TSpeedButton() { glyph_.Glyph()->OnChange = nullptr; }
-
-void TSpeedButton::GlyphChanged(TObject*) { Invalidate(); }
-
-void TSpeedButton::SetGlyph(TBitmap* value) {
-  if (value)
-    glyph_.Glyph()->Assign(value);
-  else
-    glyph_.Glyph()->Clear();
-  glyph_.SetNumGlyphs(GuessNumGlyphs(glyph_.Glyph()));
-  Invalidate();
-}
-
-void TSpeedButton::SetNumGlyphs(int value) {
-  glyph_.SetNumGlyphs(value);
-  Invalidate();
-}
-
-void TSpeedButton::SetLayout(TButtonLayout value) {
-  layout_ = value;
-  Invalidate();
-}
-
-void TSpeedButton::SetMargin(int value) {
-  margin_ = std::max(-1, value);
-  Invalidate();
-}
-
-void TSpeedButton::SetSpacing(int value) {
-  spacing_ = std::max(-1, value);
-  Invalidate();
 }
 
 void TSpeedButton::SetFlat(bool value) {
@@ -432,8 +394,7 @@ void TSpeedButton::Paint() {
   }
   RECT content{0, 0, Width(), Height()};
   if (pushed) ::OffsetRect(&content, 1, 1);
-  glyph_.Draw(canvas, content, Caption(), layout_, margin_, spacing_, state, DrawTextBiDiModeFlags(0),
-              UseRightToLeftAlignment(), Font());
+  glyph_.Draw(canvas, content, Caption(), state, DrawTextBiDiModeFlags(0), UseRightToLeftAlignment(), Font());
 }
 
 }  // namespace nuvskin

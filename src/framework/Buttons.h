@@ -22,40 +22,54 @@ NUV_ENUM(TBitBtnKind, "bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo",
 // in the disabled state is drawn greyed.
 void DrawButtonGlyph(TCanvas* canvas, TBitmap* glyph, int numGlyphs, TButtonState state, int x, int y);
 
-// A glyph and its caption together, as both buttons draw them.
+// A glyph and its caption together, with the layout both buttons publish.
+// Every change, the glyph's own included, repaints `control`.
 class TButtonGlyph {
  public:
-  TButtonGlyph();
+  explicit TButtonGlyph(TControl* control);
   ~TButtonGlyph();
   TButtonGlyph(const TButtonGlyph&) = delete;
   TButtonGlyph& operator=(const TButtonGlyph&) = delete;
   TBitmap* Glyph() const { return glyph_; }
+  // A copy of `value` (none clears it); the number of images is guessed
+  // from a glyph whose width is a multiple of its height.
+  void SetGlyph(TBitmap* value);
   int NumGlyphs() const { return numGlyphs_; }
   void SetNumGlyphs(int value);  // 1..4
+  TButtonLayout Layout() const { return layout_; }
+  void SetLayout(TButtonLayout value);
+  int Margin() const { return margin_; }
+  void SetMargin(int value);  // -1: centred
+  int Spacing() const { return spacing_; }
+  void SetSpacing(int value);  // -1: centred
   // Draws into `client`; returns the caption rectangle used.
-  RECT Draw(TCanvas* canvas, const RECT& client, const std::wstring& caption, TButtonLayout layout, int margin,
-            int spacing, TButtonState state, UINT textFlags, bool rightToLeft, TFont* font);
+  RECT Draw(TCanvas* canvas, const RECT& client, const std::wstring& caption, TButtonState state, UINT textFlags,
+            bool rightToLeft, TFont* font);
 
  private:
+  void GlyphChanged(TObject*) { control_->Invalidate(); }
+  TControl* control_;
   TBitmap* glyph_;
   int numGlyphs_ = 1;
+  TButtonLayout layout_ = blGlyphLeft;
+  int margin_ = -1;
+  int spacing_ = 4;
 };
 
 class TBitBtn : public TButton {
   NUV_CLASS(TBitBtn, TButton)
   static void Publish(ClassBuilder<TBitBtn>& b);
   explicit TBitBtn(TComponent* owner);
-  ~TBitBtn() override;
   TBitmap* Glyph() const { return glyph_.Glyph(); }
-  void SetGlyph(TBitmap* value);
+  void SetGlyph(TBitmap* value) { glyph_.SetGlyph(value); }
   int NumGlyphs() const { return glyph_.NumGlyphs(); }
-  void SetNumGlyphs(int value);
-  TButtonLayout Layout() const { return layout_; }
-  void SetLayout(TButtonLayout value);
-  int Margin() const { return margin_; }
-  void SetMargin(int value);
-  int Spacing() const { return spacing_; }
-  void SetSpacing(int value);
+  void SetNumGlyphs(int value) { glyph_.SetNumGlyphs(value); }
+  TButtonLayout Layout() const { return glyph_.Layout(); }
+  void SetLayout(TButtonLayout value) { glyph_.SetLayout(value); }
+  int Margin() const { return glyph_.Margin(); }
+  void SetMargin(int value) { glyph_.SetMargin(value); }
+  int Spacing() const { return glyph_.Spacing(); }
+  void SetSpacing(int value) { glyph_.SetSpacing(value); }
   // A stock button: caption, glyph, ModalResult and Default/Cancel.
   TBitBtnKind Kind() const { return kind_; }
   void SetKind(TBitBtnKind value);
@@ -66,11 +80,7 @@ class TBitBtn : public TButton {
   void DrawContent(TCanvas* canvas, const RECT& content, bool pushed, bool enabled) override;
 
  private:
-  void GlyphChanged(TObject*);
   TButtonGlyph glyph_;
-  TButtonLayout layout_ = blGlyphLeft;
-  int margin_ = -1;
-  int spacing_ = 4;
   TBitBtnKind kind_ = bkCustom;
 };
 
@@ -80,7 +90,6 @@ class TSpeedButton : public TGraphicControl {
   NUV_CLASS(TSpeedButton, TGraphicControl)
   static void Publish(ClassBuilder<TSpeedButton>& b);
   explicit TSpeedButton(TComponent* owner);
-  ~TSpeedButton() override;
   bool Down() const { return down_; }
   void SetDown(bool value);
   int GroupIndex() const { return groupIndex_; }
@@ -94,15 +103,15 @@ class TSpeedButton : public TGraphicControl {
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool value);
   TBitmap* Glyph() const { return glyph_.Glyph(); }
-  void SetGlyph(TBitmap* value);
+  void SetGlyph(TBitmap* value) { glyph_.SetGlyph(value); }
   int NumGlyphs() const { return glyph_.NumGlyphs(); }
-  void SetNumGlyphs(int value);
-  TButtonLayout Layout() const { return layout_; }
-  void SetLayout(TButtonLayout value);
-  int Margin() const { return margin_; }
-  void SetMargin(int value);
-  int Spacing() const { return spacing_; }
-  void SetSpacing(int value);
+  void SetNumGlyphs(int value) { glyph_.SetNumGlyphs(value); }
+  TButtonLayout Layout() const { return glyph_.Layout(); }
+  void SetLayout(TButtonLayout value) { glyph_.SetLayout(value); }
+  int Margin() const { return glyph_.Margin(); }
+  void SetMargin(int value) { glyph_.SetMargin(value); }
+  int Spacing() const { return glyph_.Spacing(); }
+  void SetSpacing(int value) { glyph_.SetSpacing(value); }
   TButtonState State() const { return state_; }
   bool MouseInControl() const { return mouseInControl_; }
   void Click() override;
@@ -116,11 +125,7 @@ class TSpeedButton : public TGraphicControl {
 
  private:
   void UpdateExclusive();
-  void GlyphChanged(TObject*);
   TButtonGlyph glyph_;
-  TButtonLayout layout_ = blGlyphLeft;
-  int margin_ = -1;
-  int spacing_ = 4;
   TButtonState state_ = bsUp;
   bool down_ = false;
   int groupIndex_ = 0;
