@@ -169,6 +169,40 @@ TEST(Forms, BorderIconsDecideTheCaptionButtons) {
   form->Free();
 }
 
+// Constraints bound sizes set in code at once, and sizes the user drags
+// through the system's tracking limits.
+TEST(Forms, ConstraintsBoundSetBoundsAndTheTrackingSize) {
+  TForm* form = NewForm(100, 100, 400, 300);
+  form->Constraints()->SetMinWidth(300);
+  form->Constraints()->SetMinHeight(200);
+  form->Constraints()->SetMaxWidth(600);
+  form->SetBounds(100, 100, 120, 90);  // no window yet
+  EXPECT_EQ(form->Width(), 300);
+  EXPECT_EQ(form->Height(), 200);
+  form->Show();
+  PumpMessages(30);
+  form->SetBounds(100, 100, 900, 250);
+  RECT outer;
+  ::GetWindowRect(form->Handle(), &outer);
+  EXPECT_EQ(outer.right - outer.left, 600);
+  EXPECT_EQ(outer.bottom - outer.top, 250);
+  EXPECT_EQ(form->Width(), 600);
+
+  MINMAXINFO info{};  // the system fills its defaults before it asks
+  info.ptMaxTrackSize = POINT{5000, 5000};
+  ::SendMessageW(form->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 300);
+  EXPECT_EQ(info.ptMinTrackSize.y, 200);
+  EXPECT_EQ(info.ptMaxTrackSize.x, 600);
+  EXPECT_EQ(info.ptMaxTrackSize.y, 5000);  // no maximum height: the system's stays
+
+  // Raising the minimum grows a form that is now too small.
+  form->Constraints()->SetMinHeight(320);
+  ::GetWindowRect(form->Handle(), &outer);
+  EXPECT_EQ(outer.bottom - outer.top, 320);
+  form->Free();
+}
+
 TEST(Controls, AlignmentStacksTopControlsByTopAndAnchorsFollowTheParent) {
   TForm* form = NewForm(50, 50, 400, 300);
   form->SetClientWidth(400);
