@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <memory>
 #include <vector>
 
 #include "framework/ImgList.h"
@@ -10,12 +9,6 @@
 namespace nuvskin {
 
 namespace {
-
-struct FreeObject {
-  void operator()(TObject* object) const { TObject::Free(object); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeObject>;
 
 // Stock glyphs are drawn on this colour, which the lower-left pixel keeps:
 // it becomes transparent when the glyph is drawn.
@@ -111,11 +104,11 @@ void DrawButtonGlyph(TCanvas* canvas, TBitmap* glyph, int numGlyphs, TButtonStat
   const int w = glyph->Width() / n, h = glyph->Height();
   if (w <= 0) return;
   const int index = static_cast<int>(state) < n ? static_cast<int>(state) : 0;
-  Owned<TBitmap> image(Create<TBitmap>(w, h, pf24bit));
+  OwnedObject<TBitmap> image(Create<TBitmap>(w, h, pf24bit));
   image->Canvas()->CopyRect(RECT{0, 0, w, h}, glyph->Canvas(), RECT{index * w, 0, index * w + w, h});
   if (state == bsDisabled && index == 0) {
     // No disabled image of its own: the greyed look of an image list.
-    Owned<TCustomImageList> list(TCustomImageList::CreateSize(w, h));
+    OwnedObject<TCustomImageList> list(TCustomImageList::CreateSize(w, h));
     list->AddMasked(image.get(), image->PixelAt(0, h - 1));
     list->Draw(canvas, x, y, 0, false);
     return;

@@ -2,7 +2,6 @@
 // gallery form with every standard control, captured and checked for leaks.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,12 +14,6 @@ using namespace nuvskin;
 using namespace nuvskin::test;
 
 namespace {
-
-struct FreeObject {
-  void operator()(TObject* object) const { TObject::Free(object); }
-};
-template <class T>
-using Owned = std::unique_ptr<T, FreeObject>;
 
 template <class T>
 T* Place(TWinControl* parent, int left, int top, int width = -1, int height = -1) {
@@ -197,7 +190,7 @@ TEST(BitBtns, KindsGiveCaptionResultAndAGlyphPlacedByTheLayout) {
 TEST(BitBtns, AButtonWithAnImageIsDrawnByTheFrameworkWhileTheImageShows) {
   TForm* form = ShownForm();
   auto* images = Create<TImageList>(form);
-  Owned<TBitmap> red(Create<TBitmap>(16, 16, pf24bit));
+  OwnedObject<TBitmap> red(Create<TBitmap>(16, 16, pf24bit));
   red->Canvas()->Brush()->SetColor(clRed);
   red->Canvas()->FillRect(RECT{0, 0, 16, 16});
   images->Add(red.get(), nullptr);

@@ -2,7 +2,6 @@
 // test files and bitmaps as images for screenshots.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "WinTest.h"
@@ -11,12 +10,8 @@
 
 namespace nuvskin::test {
 
-// A framework object freed with TObject::Free when it goes out of scope.
-struct Freer {
-  void operator()(TObject* o) const { TObject::Free(o); }
-};
 template <class T>
-using Owned = std::unique_ptr<T, Freer>;
+using Owned = OwnedObject<T>;
 
 // A bitmap of the given size filled with one colour (through its canvas).
 inline Owned<TBitmap> FilledBitmap(int width, int height, TColor color, TPixelFormat format = pf24bit) {
