@@ -48,6 +48,29 @@ void OwnerDraw(TWinControl* control, TCanvas* canvas, TMessage& m, Draw draw) {
   m.Result = 1;
 }
 
+// Answers a reflected WM_MEASUREITEM: `itemHeight`, or what `measure`
+// makes of it when the items have variable heights.
+template <class Measure>
+void OwnerMeasure(TMessage& m, int itemHeight, bool variable, Measure measure) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
+  int height = itemHeight;
+  if (variable) measure(static_cast<int>(mis->itemID), height);
+  mis->itemHeight = static_cast<UINT>(std::max(1, height));
+  m.Result = 1;
+}
+
+// The selected index kept while a list has no window, as items come and go.
+void ShiftIndexForInsert(int& itemIndex, int index) {
+  if (itemIndex >= index) ++itemIndex;
+}
+
+void ShiftIndexForDelete(int& itemIndex, int index) {
+  if (itemIndex == index)
+    itemIndex = -1;
+  else if (itemIndex > index)
+    --itemIndex;
+}
+
 void DefaultDrawItem(TCanvas* canvas, const TStrings* items, int index, const RECT& rect) {
   canvas->FillRect(rect);
   if (index >= 0 && index < items->Count()) {
@@ -923,7 +946,7 @@ void TCustomListBox::ItemInserted(int index) {
     Send(LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(items_->Get(index).c_str()));
     return;
   }
-  if (itemIndex_ >= index) ++itemIndex_;
+  ShiftIndexForInsert(itemIndex_, index);
   if (static_cast<std::size_t>(index) <= selected_.size()) selected_.insert(selected_.begin() + index, false);
 }
 
@@ -932,8 +955,7 @@ void TCustomListBox::ItemDeleted(int index) {
     Send(LB_DELETESTRING, static_cast<WPARAM>(index));
     return;
   }
-  if (itemIndex_ == index) itemIndex_ = -1;
-  else if (itemIndex_ > index) --itemIndex_;
+  ShiftIndexForDelete(itemIndex_, index);
   if (static_cast<std::size_t>(index) < selected_.size()) selected_.erase(selected_.begin() + index);
 }
 
@@ -1101,14 +1123,10 @@ void TCustomListBox::WndProc(TMessage& m) {
     case CN_DRAWITEM:
       OwnerDraw(this, canvas_, m, [this](int index, RECT rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
       return;
-    case CN_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-      int height = itemHeight_;
-      if (style_ == lbOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
-      mis->itemHeight = static_cast<UINT>(std::max(1, height));
-      m.Result = 1;
+    case CN_MEASUREITEM:
+      OwnerMeasure(m, itemHeight_, style_ == lbOwnerDrawVariable,
+                   [this](int index, int& height) { MeasureItem(index, height); });
       return;
-    }
     default:
       break;
   }
@@ -1186,7 +1204,7 @@ void TCustomComboBox::ItemInserted(int index) {
     WindowInsertItem(index);
     return;
   }
-  if (itemIndex_ >= index) ++itemIndex_;
+  ShiftIndexForInsert(itemIndex_, index);
 }
 
 void TCustomComboBox::WindowInsertItem(int index) {
@@ -1198,8 +1216,7 @@ void TCustomComboBox::ItemDeleted(int index) {
     Send(CB_DELETESTRING, static_cast<WPARAM>(index));
     return;
   }
-  if (itemIndex_ == index) itemIndex_ = -1;
-  else if (itemIndex_ > index) --itemIndex_;
+  ShiftIndexForDelete(itemIndex_, index);
 }
 
 void TCustomComboBox::ItemsCleared() {
@@ -1346,14 +1363,10 @@ void TCustomComboBox::WndProc(TMessage& m) {
     case CN_DRAWITEM:
       OwnerDraw(this, canvas_, m, [this](int index, RECT rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
       return;
-    case CN_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-      int height = itemHeight_;
-      if (style_ == csOwnerDrawVariable) MeasureItem(static_cast<int>(mis->itemID), height);
-      mis->itemHeight = static_cast<UINT>(std::max(1, height));
-      m.Result = 1;
+    case CN_MEASUREITEM:
+      OwnerMeasure(m, itemHeight_, style_ == csOwnerDrawVariable,
+                   [this](int index, int& height) { MeasureItem(index, height); });
       return;
-    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC:
