@@ -107,6 +107,12 @@ void PostNcClick(HWND wnd, int hitTest, POINT screen) {
   ::PostMessageW(wnd, WM_NCLBUTTONUP, static_cast<WPARAM>(hitTest), lp);
 }
 
+std::string WindowClassOf(HWND wnd) {
+  char name[128] = {};
+  ::GetClassNameA(wnd, name, sizeof(name));
+  return name;
+}
+
 void PostKeyPress(HWND wnd, UINT vk) {
   const UINT scan = ::MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
   ::PostMessageW(wnd, WM_KEYDOWN, vk, static_cast<LPARAM>(1 | (scan << 16)));

@@ -55,6 +55,9 @@ class TestWindow {
   HWND wnd_ = nullptr;
 };
 
+// The window class name of a window.
+std::string WindowClassOf(HWND wnd);
+
 // Input. Posted messages go straight to a window's queue; Send* versions go
 // through SendInput and the real cursor, and wait until the cursor arrived.
 void PostClientClick(HWND wnd, int x, int y);

@@ -11,12 +11,6 @@
 
 namespace nuvskin::test {
 
-inline std::string WindowClassOf(HWND wnd) {
-  char name[128] = {};
-  ::GetClassNameA(wnd, name, sizeof(name));
-  return name;
-}
-
 inline bool HasStyle(HWND wnd, DWORD bits) {
   return (static_cast<DWORD>(::GetWindowLongPtrW(wnd, GWL_STYLE)) & bits) == bits;
 }

@@ -15,12 +15,6 @@ using namespace nuvskin::test;
 
 namespace {
 
-std::string WindowClassOf(HWND wnd) {
-  char name[128] = {};
-  ::GetClassNameA(wnd, name, sizeof(name));
-  return name;
-}
-
 // An application form class: its window class is its own class name.
 class TSampleForm : public TForm {
   NUV_CLASS(TSampleForm, TForm)

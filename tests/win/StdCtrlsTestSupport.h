@@ -11,12 +11,6 @@
 
 namespace nuvskin::test {
 
-inline std::string WindowClassOf(HWND wnd) {
-  char name[128] = {};
-  ::GetClassNameA(wnd, name, sizeof(name));
-  return name;
-}
-
 // Handles messages the way the application's loop does until `done` holds.
 inline bool AppPumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 2000) {
   const ULONGLONG end = ::GetTickCount64() + timeoutMs;

@@ -20,12 +20,6 @@ using namespace nuvskin::test;
 
 namespace {
 
-std::string WindowClassOf(HWND wnd) {
-  char name[128] = {};
-  ::GetClassNameA(wnd, name, sizeof(name));
-  return name;
-}
-
 TForm* NewForm(int width = 420, int height = 260) {
   TForm* form = Create<TForm>(nullptr);
   form->SetBounds(120, 120, width, height);
