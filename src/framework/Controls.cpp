@@ -1,5 +1,6 @@
 #include "framework/Controls.h"
 
+#include "framework/Callbacks.h"
 #include "framework/Forms.h"
 
 #include <windowsx.h>
@@ -8,8 +9,6 @@
 #include <map>
 
 namespace nuvskin {
-
-void HandleCallbackException() noexcept;  // Forms.cpp: the application's handler
 
 namespace {
 
@@ -152,11 +151,18 @@ void TControl::BeforeDestruction() {
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
   TMessage m{msg, wParam, lParam, 0};
-  if (WindowProc)
-    WindowProc(m);
+  Dispatch(m);
+  return m.Result;
+}
+
+void TControl::Dispatch(TMessage& m) {
+  // The handler may free this control or replace WindowProc: the pin keeps
+  // the object's memory and the copy keeps the running handler.
+  ObjectPin pin(this);
+  if (const TWndMethod handler = WindowProc)
+    handler(m);
   else
     WndProc(m);
-  return m.Result;
 }
 
 void TControl::HandleMouse(TMessage& m) {
@@ -170,6 +176,7 @@ void TControl::HandleMouse(TMessage& m) {
       if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
       controlState_.Include(csLButtonDown);
       if (m.Msg == WM_LBUTTONDBLCLK && controlStyle_.Contains(csDoubleClicks)) DblClick();
+      if (FreePending()) return;  // the handler freed this control
       MouseDown(mbLeft, m.Msg == WM_LBUTTONDBLCLK ? shift + TShiftState{ssDouble} : shift, p.x, p.y);
       return;
     case WM_LBUTTONUP: {
@@ -179,6 +186,7 @@ void TControl::HandleMouse(TMessage& m) {
       controlState_.Exclude(csLButtonDown);
       if (GetCaptureControl() == this) SetCaptureControl(nullptr);
       if (clicked && p.x >= 0 && p.y >= 0 && p.x < width_ && p.y < height_) Click();
+      if (FreePending()) return;  // the handler freed this control
       MouseUp(mbLeft, shift, p.x, p.y);
       return;
     }
@@ -768,6 +776,22 @@ void TWinControl::DefaultHandler(TMessage& m) {
   m.Result = CallDefaultProc(m.Msg, m.WParam, m.LParam);
 }
 
+namespace {
+
+// The default procedure of a window of one of our classes whose object is
+// gone.
+LRESULT CallClassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  wchar_t name[256];
+  WNDPROC proc = ::DefWindowProcW;
+  if (::GetClassNameW(wnd, name, 256)) {
+    auto it = ClassProcs().find(name);
+    if (it != ClassProcs().end()) proc = it->second;
+  }
+  return ::CallWindowProcW(proc, wnd, msg, wp, lp);
+}
+
+}  // namespace
+
 LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   auto* control = static_cast<TWinControl*>(::GetPropW(wnd, kControlProp));
   if (!control && tCreatingControl) {
@@ -776,25 +800,16 @@ LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noex
     control->handle_ = wnd;
     ::SetPropW(wnd, kControlProp, control);
   }
-  if (!control) {
-    // A window of one of our classes without an object (its object is gone).
-    wchar_t name[256];
-    WNDPROC proc = ::DefWindowProcW;
-    if (::GetClassNameW(wnd, name, 256)) {
-      auto it = ClassProcs().find(name);
-      if (it != ClassProcs().end()) proc = it->second;
-    }
-    return ::CallWindowProcW(proc, wnd, msg, wp, lp);
-  }
+  if (!control) return GuardWindowMessage(msg, 0, [&] { return CallClassProc(wnd, msg, wp, lp); });
+  // The handler may free the control (a form's CM_RELEASE, a click handler
+  // that frees its form): the pin keeps the object whole until this returns.
+  ObjectPin pin(control);
   TMessage m{msg, wp, lp, 0};
-  try {
-    if (control->WindowProc)
-      control->WindowProc(m);
-    else
-      control->WndProc(m);
-  } catch (...) {
-    HandleCallbackException();
-  }
+  GuardWindowMessage(msg, 0, [&] {
+    control->Dispatch(m);
+    return LRESULT{0};
+  });
+  // The binding goes with the window, after its last message.
   if (msg == WM_NCDESTROY && ::GetPropW(wnd, kControlProp) == control) {
     ::RemovePropW(wnd, kControlProp);
     if (control->handle_ == wnd) control->handle_ = nullptr;
@@ -1533,10 +1548,11 @@ struct TWindowProcHook::Link {
   TWndMethod next;
   Handler handler;
   void Call(TMessage& m) {
-    if (handler)
-      handler(m, next);
-    else if (next)
-      next(m);
+    // Copies: the hook may be undone, or hooked over, while this runs.
+    if (const Handler running = handler)
+      running(m, TWndMethod(next));
+    else if (const TWndMethod passOn = next)
+      passOn(m);
   }
 };
 

@@ -109,6 +109,9 @@ class TControl : public TComponent {
   // (see TWindowProcHook for chaining that can be undone in any order).
   TWndMethod WindowProc;
   LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Sends a message record through WindowProc. Its handler may free this
+  // control: the object stays whole (FreePending) until the call returns.
+  void Dispatch(TMessage& message);
   virtual void WndProc(TMessage& message);
   // What happens to a message nobody handled.
   virtual void DefaultHandler(TMessage& message);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cwctype>
 
-namespace nuvskin {
+#include "framework/Callbacks.h"
 
-void HandleCallbackException() noexcept;  // Forms.cpp: the application's handler
+namespace nuvskin {
 
 namespace {
 
@@ -386,16 +386,14 @@ TTimer::~TTimer() {
 LRESULT CALLBACK TTimer::TimerWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   if (msg != WM_TIMER) return ::DefWindowProcW(wnd, msg, wp, lp);
   // The handler may free the timer (and this window): nothing is touched after it.
-  if (auto* timer = reinterpret_cast<TTimer*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA)); timer && timer->OnTimer) {
-    try {
+  return GuardWindowMessage(msg, 0, [&] {
+    if (auto* timer = reinterpret_cast<TTimer*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA)); timer && timer->OnTimer) {
       // A copy: freeing the timer in its handler frees the original.
       const TNotifyEvent handler = timer->OnTimer;
       handler(timer);
-    } catch (...) {
-      HandleCallbackException();
     }
-  }
-  return 0;
+    return LRESULT{0};
+  });
 }
 
 void TTimer::UpdateTimer() {

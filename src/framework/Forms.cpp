@@ -4,26 +4,12 @@
 
 #include <algorithm>
 
+#include "framework/Callbacks.h"
+
 namespace nuvskin {
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
-
-void HandleCallbackException() noexcept {
-  try {
-    throw;
-  } catch (const std::exception& e) {
-    try {
-      if (Application) Application->HandleException(e);
-    } catch (...) {
-    }
-  } catch (...) {
-    try {
-      if (Application) Application->HandleException(Exception("Unknown error"));
-    } catch (...) {
-    }
-  }
-}
 
 TCustomForm* GetParentForm(TControl* control) {
   TControl* top = control;
@@ -468,22 +454,26 @@ void TCustomForm::Show() {
 
 namespace {
 
+template <class Handle>
+struct Collected {
+  EnumerationGuard guard;
+  std::vector<Handle> handles;
+};
+
 BOOL CALLBACK CollectEnabledWindow(HWND wnd, LPARAM lp) noexcept {
-  try {
-    if (::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
-    return TRUE;
-  } catch (...) {
-    return FALSE;
-  }
+  auto* c = reinterpret_cast<Collected<HWND>*>(lp);
+  return c->guard.Run([&] {
+    if (::IsWindowVisible(wnd) && ::IsWindowEnabled(wnd)) c->handles.push_back(wnd);
+    return true;
+  });
 }
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM lp) noexcept {
-  try {
-    reinterpret_cast<std::vector<HMONITOR>*>(lp)->push_back(monitor);
-    return TRUE;
-  } catch (...) {
-    return FALSE;
-  }
+  auto* c = reinterpret_cast<Collected<HMONITOR>*>(lp);
+  return c->guard.Run([&] {
+    c->handles.push_back(monitor);
+    return true;
+  });
 }
 
 }  // namespace
@@ -491,8 +481,10 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM lp) noexcept 
 TModalResult TCustomForm::ShowModal() {
   if (Visible() || !Enabled() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
   // Every other enabled top-level window of the thread waits.
-  std::vector<HWND> disabled;
-  ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
+  Collected<HWND> enabled;
+  ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&enabled));
+  enabled.guard.Rethrow();
+  const std::vector<HWND> disabled = std::move(enabled.handles);
   HWND previousActive = ::GetActiveWindow();
   for (HWND wnd : disabled) ::EnableWindow(wnd, FALSE);
   modal_ = true;
@@ -836,9 +828,10 @@ TMonitor* TScreen::FindMonitor(HMONITOR handle) {
 int TScreen::MonitorCount() {
   for (TMonitor* m : monitors_) TObject::Free(m);
   monitors_.clear();
-  std::vector<HMONITOR> handles;
-  ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&handles));
-  for (HMONITOR handle : handles) {
+  Collected<HMONITOR> found;
+  ::EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&found));
+  found.guard.Rethrow();
+  for (HMONITOR handle : found.handles) {
     auto* m = Create<TMonitor>();
     m->handle_ = handle;
     monitors_.push_back(m);
@@ -898,12 +891,24 @@ TIcon* TApplication::Icon() {
   return icon_;
 }
 
+namespace {
+
+LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  if (msg == CM_DEFERREDREPORT) {
+    ReportDeferredExceptions();
+    return 0;
+  }
+  return ::DefWindowProcW(wnd, msg, wp, lp);
+}
+
+}  // namespace
+
 HWND TApplication::Handle() {
   if (!handle_) {
     static const wchar_t kClass[] = L"TApplication";
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.lpfnWndProc = ApplicationWndProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = kClass;
     ::RegisterClassExW(&wc);

@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "framework/Callbacks.h"
+
 namespace nuvskin {
 
 namespace {
@@ -875,14 +877,12 @@ namespace {
 constexpr wchar_t kPopupWindowClass[] = L"NuvskinPopupMenuOwner";
 
 LRESULT CALLBACK PopupWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-  try {
+  // A failing handler's message counts as handled.
+  return GuardWindowMessage(msg, 0, [&] {
     LRESULT result = 0;
     if (HandleMenuMessage(nullptr, msg, wp, lp, result)) return result;
-  } catch (...) {
-    // A handler's error must not cross the menu loop; the message counts as handled.
-    return 0;
-  }
-  return ::DefWindowProcW(wnd, msg, wp, lp);
+    return ::DefWindowProcW(wnd, msg, wp, lp);
+  });
 }
 
 // The hidden owner of a tracked popup: it receives the popup's messages.

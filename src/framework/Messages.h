@@ -61,6 +61,9 @@ inline constexpr UINT CM_BORDERCHANGED = CM_BASE + 59;
 inline constexpr UINT CM_BIDIMODECHANGED = CM_BASE + 60;
 inline constexpr UINT CM_PARENTBIDIMODECHANGED = CM_BASE + 61;
 inline constexpr UINT CM_MOUSEWHEEL = CM_BASE + 67;
+// Posted to the application's hidden window: report the exceptions caught
+// while the thread was painting or inside a hook.
+inline constexpr UINT CM_DEFERREDREPORT = CM_BASE + 0xF0;
 inline constexpr UINT CM_LAST = CM_BASE + 0xFF;
 
 // Reflected notifications: CN_BASE + the parent's message.

@@ -103,9 +103,17 @@ const TClass& TObject::StaticClass() {
 }
 
 void TObject::Free(TObject* object) {
-  if (!object) return;
+  if (!object || object->freePending_) return;
+  object->freePending_ = true;
+  // The last pin deletes: this one, unless a handler of the object is still
+  // running, and never in the middle of BeforeDestruction (destroying a
+  // window sends it messages, which pin and unpin the object).
+  ObjectPin pin(object);
   object->BeforeDestruction();
-  delete object;
+}
+
+ObjectPin::~ObjectPin() {
+  if (object_ && --object_->pins_ == 0 && object_->freePending_) delete object_;
 }
 
 namespace detail {

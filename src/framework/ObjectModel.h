@@ -187,9 +187,37 @@ class TObject {
   virtual void AfterConstruction() {}
   virtual void BeforeDestruction() {}
 
-  // BeforeDestruction, then delete. Safe on nullptr.
+  // BeforeDestruction, then delete. Safe on nullptr. An object that is
+  // pinned (a message of its own is being handled) is deleted once the last
+  // pin goes; until then it is whole but destroyed in every other respect.
   static void Free(TObject* object);
   void Free() { Free(this); }
+  // True from the start of Free until the object is deleted.
+  bool FreePending() const { return freePending_; }
+
+ private:
+  friend class ObjectPin;
+  int pins_ = 0;
+  bool freePending_ = false;
+};
+
+// Keeps an object's memory alive for a scope, whoever frees it meanwhile:
+// window and message dispatch pin the object whose handler runs, so that a
+// handler may free its own object (or its owner) and the code that called it
+// still returns through a whole object.
+class ObjectPin {
+ public:
+  explicit ObjectPin(TObject* object) noexcept : object_(object) {
+    if (object_) ++object_->pins_;
+  }
+  ~ObjectPin();
+  ObjectPin(const ObjectPin&) = delete;
+  ObjectPin& operator=(const ObjectPin&) = delete;
+  // The object was freed while pinned: touch nothing but its memory.
+  bool Freed() const { return object_ && object_->freePending_; }
+
+ private:
+  TObject* object_;
 };
 
 template <class T>

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/Callbacks.h"
 #include "framework/Forms.h"
 
 namespace nuvskin {
@@ -1041,13 +1042,9 @@ bool TToolBar::FilterMenuMessage(const MSG& msg) {
 }
 
 LRESULT CALLBACK TToolBar::MenuFilterProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  if (code == MSGF_MENU && tTrackingBar && lParam) {
-    try {
-      if (tTrackingBar->FilterMenuMessage(*reinterpret_cast<MSG*>(lParam))) return TRUE;
-    } catch (...) {
-      // Nothing may unwind through the menu loop; the message goes on.
-    }
-  }
+  if (code == MSGF_MENU && tTrackingBar && lParam &&
+      GuardHook(false, [&] { return tTrackingBar->FilterMenuMessage(*reinterpret_cast<MSG*>(lParam)); }))
+    return TRUE;
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -1065,13 +1062,11 @@ void TToolBar::FilterKeyModeMessage(MSG& msg) {
 }
 
 LRESULT CALLBACK TToolBar::MenuKeyProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-  if (code == HC_ACTION && wParam == PM_REMOVE && tMenuModeBar && lParam) {
-    try {
+  if (code == HC_ACTION && wParam == PM_REMOVE && tMenuModeBar && lParam)
+    GuardHook(0, [&] {
       tMenuModeBar->FilterKeyModeMessage(*reinterpret_cast<MSG*>(lParam));
-    } catch (...) {
-      // A hook must not unwind into the message loop.
-    }
-  }
+      return 0;
+    });
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
