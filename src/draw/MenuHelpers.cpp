@@ -1,5 +1,7 @@
 #include "draw/MenuHelpers.h"
 
+#include "framework/Units.h"
+
 namespace nuvskin {
 
 namespace {
@@ -40,15 +42,13 @@ class TMenuRegistrations : public TComponent {
   TList* images_;
 };
 
-// Unit state: created when the program starts, freed when it ends.
-struct Registrations {
-  TMenuRegistrations* lists = Create<TMenuRegistrations>();
-  ~Registrations() { TObject::Free(lists); }
-  Registrations() = default;
-  Registrations(const Registrations&) = delete;
-  Registrations& operator=(const Registrations&) = delete;
-};
-Registrations gRegistrations;
+// Unit state (framework/Units.h).
+TMenuRegistrations* gRegistrations = nullptr;
+
+TMenuRegistrations* Registrations() {
+  if (!gRegistrations) InitializeUnits();  // used before the library started
+  return gRegistrations;
+}
 
 // The image list registered with a top-level item, or nullptr.
 TCustomImageList* RegisteredImages(const TMenuItem* item) {
@@ -59,8 +59,12 @@ TCustomImageList* RegisteredImages(const TMenuItem* item) {
 
 }  // namespace
 
-TList* TopMenuItems() { return gRegistrations.lists->Items(); }
-TList* TopMenuItemImages() { return gRegistrations.lists->Images(); }
+void InitializeMenuHelpersUnit() { gRegistrations = Create<TMenuRegistrations>(); }
+
+void FinalizeMenuHelpersUnit() { FreeAndNil(gRegistrations); }
+
+TList* TopMenuItems() { return Registrations()->Items(); }
+TList* TopMenuItemImages() { return Registrations()->Images(); }
 
 bool IsTopLevelMenuItem(const TMenuItem* item) {
   if (!item || !item->Parent() || item->Name().empty()) return false;
@@ -75,7 +79,7 @@ void AssignMenuItemHandlers(TMenuItem* item, const TMenuMeasureItemEvent& onMeas
   item->OnMeasureItem = onMeasure;
   TMenuItem* parent = item->Parent();
   if (IsTopLevelMenuItem(parent) && parent->SubMenuImages())
-    gRegistrations.lists->Register(item, parent->SubMenuImages());
+    Registrations()->Register(item, parent->SubMenuImages());
   for (int i = 0; i < item->Count(); ++i) AssignMenuItemHandlers(item->Items(i), onMeasure, onDraw);
 }
 

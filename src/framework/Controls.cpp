@@ -22,15 +22,18 @@ TControl* gCaptureControl = nullptr;
 thread_local TWinControl* tCreatingControl = nullptr;
 
 // Registered window classes and the procedure of the class each superclasses.
+// Never destroyed, like the other process-wide lists of the framework: the
+// library ends (and windows get their last messages) after static
+// destructors may have run.
 std::map<std::wstring, WNDPROC>& ClassProcs() {
-  static std::map<std::wstring, WNDPROC> procs;
-  return procs;
+  static auto* procs = new std::map<std::wstring, WNDPROC>;
+  return *procs;
 }
 
 // Device contexts taken by control canvases outside painting.
 std::vector<TControlCanvas*>& CanvasesWithDC() {
-  static std::vector<TControlCanvas*> list;
-  return list;
+  static auto* list = new std::vector<TControlCanvas*>;
+  return *list;
 }
 
 bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST; }

@@ -5,11 +5,23 @@
 #include <algorithm>
 
 #include "framework/Callbacks.h"
+#include "framework/Units.h"
 
 namespace nuvskin {
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
+
+// The unit's objects (framework/Units.h).
+void InitializeFormsUnit() {
+  Screen = Create<TScreen>(nullptr);
+  Application = Create<TApplication>(nullptr);
+}
+
+void FinalizeFormsUnit() {
+  FreeAndNil(Application);
+  FreeAndNil(Screen);
+}
 
 TCustomForm* GetParentForm(TControl* control) {
   TControl* top = control;
@@ -21,18 +33,6 @@ namespace {
 
 constexpr UINT kFirstMDIChildId = 0xFF00;
 
-// The unit's objects: made before main, freed after it.
-struct FormsUnit {
-  FormsUnit() {
-    Screen = Create<TScreen>(nullptr);
-    Application = Create<TApplication>(nullptr);
-  }
-  ~FormsUnit() {
-    FreeAndNil(Application);
-    FreeAndNil(Screen);
-  }
-};
-FormsUnit gFormsUnit;
 
 }  // namespace
 
@@ -917,6 +917,8 @@ HWND TApplication::Handle() {
   }
   return handle_.Get();
 }
+
+void TApplication::Initialize() { InitializeUnits(); }
 
 void TApplication::Run() {
   if (mainForm_) mainForm_->Show();

@@ -98,6 +98,11 @@ class TCustomForm : public TScrollingWinControl {
   void Close();
   virtual bool CloseQuery();
   // Frees the form once the messages already queued for it are handled.
+  // A handler of the form or of one of its controls (OnClick, OnKeyDown, a
+  // menu item's OnClick) may also Free the form directly: the form is
+  // destroyed at once (OnDestroy, its window and its controls go), and the
+  // objects whose messages are still running stay whole until those return.
+  // After Free, the handler must not touch the form or its controls.
   void Release();
 
   // MDI
@@ -231,7 +236,8 @@ class TApplication : public TComponent {
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
-  void Initialize() {}
+  // Starts the library if it has not started yet (it starts before main).
+  void Initialize();
   // Creates a form owned by the application; the first one becomes MainForm.
   template <class T>
   T* CreateForm() {

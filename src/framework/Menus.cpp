@@ -20,9 +20,11 @@ struct ItemRegistry {
   UINT next = 1;
 };
 
+// Never destroyed: menu items may be freed when the library ends, after
+// static destructors.
 ItemRegistry& Registry() {
-  static ItemRegistry registry;
-  return registry;
+  static auto* registry = new ItemRegistry;
+  return *registry;
 }
 
 // WM_COMMAND carries 16 bits; 0 means "nothing chosen" to TrackPopupMenu.

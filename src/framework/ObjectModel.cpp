@@ -16,9 +16,11 @@ struct NoCaseLess {
   }
 };
 
+// Never destroyed: streaming may still look classes up when the library
+// ends, after static destructors.
 std::map<std::string, const TClass*, NoCaseLess>& Registry() {
-  static std::map<std::string, const TClass*, NoCaseLess> registry;
-  return registry;
+  static auto* registry = new std::map<std::string, const TClass*, NoCaseLess>;
+  return *registry;
 }
 
 }  // namespace
@@ -79,8 +81,8 @@ const MethodInfo* TClass::FindMethod(const TNotifyEvent::MethodKey& key) const {
 }
 
 static std::vector<std::string>& Conflicts() {
-  static std::vector<std::string> conflicts;
-  return conflicts;
+  static auto* conflicts = new std::vector<std::string>;
+  return *conflicts;
 }
 
 void RegisterClass(const TClass& cls) {
@@ -98,8 +100,8 @@ const TClass* FindClass(std::string_view name) {
 }
 
 const TClass& TObject::StaticClass() {
-  static const TClass cls("TObject", nullptr);
-  return cls;
+  static const auto* cls = new TClass("TObject", nullptr);
+  return *cls;
 }
 
 void TObject::Free(TObject* object) {

@@ -441,8 +441,9 @@ struct ClassRegistrar {
  public:                                                                                        \
   using inherited = Parent;                                                                     \
   static const ::nuvskin::TClass& StaticClass() {                                               \
-    static const ::nuvskin::TClass cls = ::nuvskin::detail::MakeClass<Self, Parent>(#Self);     \
-    return cls;                                                                                 \
+    /* Never destroyed: objects may be freed when the library ends. */                          \
+    static const auto* cls = new ::nuvskin::TClass(::nuvskin::detail::MakeClass<Self, Parent>(#Self)); \
+    return *cls;                                                                                \
   }                                                                                             \
   const ::nuvskin::TClass& ClassType() const override { return Self::StaticClass(); }           \
                                                                                                 \

@@ -88,6 +88,21 @@ BOOL CALLBACK FailOnSecondChild(HWND, LPARAM lp) noexcept {
   });
 }
 
+// A button's OnClick frees its form: the form's WM_COMMAND reflects to the
+// button, inside the button's own mouse-up.
+void FreeFromAButtonClick(TForm* form) {
+  auto* button = Create<TButton>(form);
+  button->SetParent(form);
+  button->SetBounds(10, 10, 80, 24);
+  button->OnClick = [form](TObject*) { form->Free(); };
+  PostClientClick(button->Handle(), 5, 5);
+}
+
+void ReleaseFromOnClick(TForm* form) {
+  form->OnClick = [form](TObject*) { form->Release(); };
+  PostClientClick(form->Handle(), 40, 40);
+}
+
 }  // namespace
 
 TEST(Lifetime, AFormFreedByItsOwnHandlersRunsEveryCallToTheEnd) {
@@ -96,14 +111,7 @@ TEST(Lifetime, AFormFreedByItsOwnHandlersRunsEveryCallToTheEnd) {
     form->OnClick = [form](TObject*) { form->Free(); };
     PostClientClick(form->Handle(), 40, 40);
   });
-  // From a button's OnClick: the form's WM_COMMAND reflects to the button.
-  ExpectFreedFromInside([](TForm* form) {
-    auto* button = Create<TButton>(form);
-    button->SetParent(form);
-    button->SetBounds(10, 10, 80, 24);
-    button->OnClick = [form](TObject*) { form->Free(); };
-    PostClientClick(button->Handle(), 5, 5);
-  });
+  ExpectFreedFromInside(FreeFromAButtonClick);
   // From a windowless control's OnClick: no mouse-up reaches it afterwards.
   TFreeingGraphic* graphic = nullptr;
   ExpectFreedFromInside([&](TForm* form) {
@@ -115,10 +123,7 @@ TEST(Lifetime, AFormFreedByItsOwnHandlersRunsEveryCallToTheEnd) {
     PostClientClick(form->Handle(), 20, 20);
   });
   // Released from a handler: freed by CM_RELEASE, inside its own message.
-  ExpectFreedFromInside([](TForm* form) {
-    form->OnClick = [form](TObject*) { form->Release(); };
-    PostClientClick(form->Handle(), 40, 40);
-  });
+  ExpectFreedFromInside(ReleaseFromOnClick);
   // Inside a nested SendMessage to itself; the outer handler then goes on
   // with default processing of the destroyed form.
   std::unique_ptr<TWindowProcHook> hook;
@@ -238,17 +243,8 @@ TEST(Lifetime, ExceptionsStopAtTheCallbackEdgeAndReachTheApplicationOnce) {
 
 TEST(LifetimeLeaks, FreeingFormsFromTheirOwnMessagesLeavesNothingBehind) {
   auto cycle = [] {
-    ExpectFreedFromInside([](TForm* form) {
-      auto* button = Create<TButton>(form);
-      button->SetParent(form);
-      button->SetBounds(10, 10, 80, 24);
-      button->OnClick = [form](TObject*) { form->Free(); };
-      PostClientClick(button->Handle(), 5, 5);
-    });
-    ExpectFreedFromInside([](TForm* form) {
-      form->OnClick = [form](TObject*) { form->Release(); };
-      PostClientClick(form->Handle(), 40, 40);
-    });
+    ExpectFreedFromInside(FreeFromAButtonClick);
+    ExpectFreedFromInside(ReleaseFromOnClick);
   };
   cycle();  // warms up cached objects
   const int gdi = GdiHeadroom();

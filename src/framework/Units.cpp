@@ -1,0 +1,74 @@
+#include "framework/Units.h"
+
+#include <vector>
+
+#include "framework/Forms.h"
+
+namespace nuvskin {
+
+namespace {
+
+enum class Phase { kNotStarted, kRunning, kEnding, kEnded };
+
+Phase gPhase = Phase::kNotStarted;
+std::size_t gStarted = 0;  // library units started, from the first
+
+// The application's units, in registration order. Never destroyed: the
+// library ends after static destructors may have run.
+std::vector<UnitEntry>& ApplicationUnits() {
+  static auto* units = new std::vector<UnitEntry>;
+  return *units;
+}
+
+}  // namespace
+
+void InitializeUnits() {
+  if (gPhase != Phase::kNotStarted) return;
+  gPhase = Phase::kRunning;
+  for (; gStarted < kLibraryUnitCount; ++gStarted)
+    if (kLibraryUnits[gStarted].initialize) kLibraryUnits[gStarted].initialize();
+}
+
+void FinalizeUnits() {
+  if (gPhase != Phase::kRunning) return;
+  gPhase = Phase::kEnding;
+  // The forms (and what they own) go while everything they use is whole.
+  if (Application) Application->DestroyComponents();
+  auto& own = ApplicationUnits();
+  while (!own.empty()) {
+    const UnitEntry unit = own.back();
+    own.pop_back();
+    if (unit.finalize) unit.finalize();
+  }
+  while (gStarted > 0) {
+    --gStarted;
+    if (kLibraryUnits[gStarted].finalize) kLibraryUnits[gStarted].finalize();
+  }
+  gPhase = Phase::kEnded;
+}
+
+bool UnitsRunning() { return gPhase == Phase::kRunning; }
+
+void RegisterUnit(const UnitEntry& unit) {
+  InitializeUnits();
+  if (gPhase != Phase::kRunning) return;
+  if (unit.initialize) unit.initialize();
+  ApplicationUnits().push_back(unit);
+}
+
+namespace {
+
+// The library's own lifetime: the one static object that starts and ends
+// it. It lives in this file, which the application object pulls into every
+// program.
+struct LibraryLifetime {
+  LibraryLifetime() { InitializeUnits(); }
+  ~LibraryLifetime() { FinalizeUnits(); }
+  LibraryLifetime(const LibraryLifetime&) = delete;
+  LibraryLifetime& operator=(const LibraryLifetime&) = delete;
+};
+LibraryLifetime gLibraryLifetime;
+
+}  // namespace
+
+}  // namespace nuvskin
