@@ -27,23 +27,14 @@ bool ReadBmpFile(TStream& stream, format::Bytes& file) {
   file.resize(kPrefix);
   stream.ReadBuffer(file.data(), kPrefix);
   const std::uint32_t headerSize = format::LoadU32(file.data() + kFileHeaderSize);
-  if (file[0] != 'B' || file[1] != 'M' || headerSize < 40 || headerSize > 1024) return false;
+  if (file[0] != 'B' || file[1] != 'M' || headerSize < 12 || headerSize > 1024) return false;
   const std::size_t headerEnd = kFileHeaderSize + headerSize;
   if (static_cast<std::int64_t>(headerEnd) > available) return false;
   file.resize(headerEnd);
   stream.ReadBuffer(file.data() + kPrefix, static_cast<std::int64_t>(headerEnd - kPrefix));
 
-  int width = 0, height = 0, bpp = 0;
-  if (!format::PeekBmp(file, width, height, bpp)) return false;
-  if (width > format::kMaxBmpDimension || height > format::kMaxBmpDimension || bpp > 32) return false;
-  const std::uint64_t offBits = format::LoadU32(file.data() + 10);
-  const std::uint64_t dataSize =
-      static_cast<std::uint64_t>(format::BmpImage::BmpStride(width, bpp)) * static_cast<std::uint64_t>(height);
-  std::uint64_t end = std::max<std::uint64_t>(offBits + dataSize, headerEnd);
-  if (end > static_cast<std::uint64_t>(available) || end > SIZE_MAX) return false;
-  // The declared file size, when plausible, says where the next thing in the stream starts.
-  const std::uint64_t declared = format::LoadU32(file.data() + 2);
-  if (declared > end && declared <= static_cast<std::uint64_t>(available)) end = declared;
+  std::uint64_t end = 0;
+  if (!format::BmpFileSize(file, static_cast<std::uint64_t>(available), end) || end > SIZE_MAX) return false;
   file.resize(static_cast<std::size_t>(end));
   stream.ReadBuffer(file.data() + headerEnd, static_cast<std::int64_t>(end - headerEnd));
   return true;

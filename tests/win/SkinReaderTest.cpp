@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "BmpFixtures.h"
 #include "framework/Streams.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/Skin2Define.h"
@@ -112,6 +113,35 @@ TEST(SkinReader, RecordsAndLookUps) {
   ASSERT_NE(reader.FileReader()->GetBitmap(longName), nullptr);  // 64 bytes without a terminator
   EXPECT_EQ(reader.FileReader()->Strings()->Values(L"SKIN2_NOTE"), L"hello");
   EXPECT_EQ(reader.GetColor(0), -1);  // no transparent colour: no replacement either
+}
+
+// Skin bitmaps saved as RLE, OS/2 or 16-bit files load with the pixels of
+// the same picture saved plain; a stream of such files is read file by file.
+TEST(SkinReader, BitmapsInEveryVariantLoadAsTheirPicture) {
+  const Bytes variants[] = {test::Rle8Bmp(), test::Rle4Bmp(), test::CoreBmp(4), test::CoreBmp(24),
+                            test::PlainBmp(16), test::PlainBmp(16, true, {0xF800, 0x07E0, 0x001F})};
+  std::vector<Sk2Element> elements;
+  TMemoryStream all;
+  for (std::size_t i = 0; i < std::size(variants); ++i) {
+    elements.push_back(Sk2Element::Bitmap(SkinElementNames[kSkinBitmapBase + i], variants[i]));
+    all.WriteBuffer(variants[i].data(), static_cast<std::int64_t>(variants[i].size()));
+  }
+  TnuvSkinReader reader;
+  reader.LoadSkinData(Container(elements), "");
+  all.SetPosition(0);
+  for (int i = 0; i < static_cast<int>(std::size(variants)); ++i) {
+    TBitmap streamed;
+    streamed.LoadFromStream(all);
+    for (TBitmap* b : {reader.GetBitmap(i), &streamed}) {
+      ASSERT_NE(b, nullptr) << i;
+      ASSERT_EQ(b->Width(), test::kPictureWidth) << i;
+      ASSERT_EQ(b->Height(), test::kPictureHeight) << i;
+      for (int y = 0; y < test::kPictureHeight; ++y)
+        for (int x = 0; x < test::kPictureWidth; ++x)
+          EXPECT_EQ(static_cast<std::uint32_t>(b->PixelAt(x, y)), test::PictureColor(x, y)) << i << " " << x << "," << y;
+    }
+  }
+  EXPECT_EQ(all.Position(), all.Size());
 }
 
 TEST(SkinReader, ClosingRecordFirstGivesAnEmptyLoadedSkin) {
