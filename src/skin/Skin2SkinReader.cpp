@@ -1,17 +1,34 @@
 #include "skin/Skin2SkinReader.h"
 
 #include "framework/Streams.h"
+#include "skin/format/AsciiCase.h"
 #include "skin/format/FileIo.h"
 #include "skin/format/Sk2File.h"
 #include "skin/format/SkinContainer.h"
 
 namespace nuvskin {
 
+namespace {
+
+// Element names match as nsktool and the skin files match them: ASCII
+// letters without regard to case, never by the user's locale.
+class TSkinNameList : public TStringList {
+  NUV_CLASS(TSkinNameList, TStringList)
+  using TStringList::TStringList;
+
+ protected:
+  int CompareStrings(const std::wstring& a, const std::wstring& b) const override {
+    return format::CompareAsciiNoCase(a, b);
+  }
+};
+
+}  // namespace
+
 Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& fileName, const std::string& password) {
-  FBitmaps = Create<TStringList>(true);
-  FIntegers = Create<TStringList>();
-  FBytes = Create<TStringList>();
-  FStrings = Create<TStringList>();
+  FBitmaps = Create<TSkinNameList>(true);
+  FIntegers = Create<TSkinNameList>();
+  FBytes = Create<TSkinNameList>();
+  FStrings = Create<TSkinNameList>();
   try {
     ReadSkinFile(fileName, password);
   } catch (...) {
@@ -21,10 +38,10 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& fileName, const std::s
 }
 
 Tsk2SkinFileReader::Tsk2SkinFileReader(format::ByteSpan container, const std::string& password) {
-  FBitmaps = Create<TStringList>(true);
-  FIntegers = Create<TStringList>();
-  FBytes = Create<TStringList>();
-  FStrings = Create<TStringList>();
+  FBitmaps = Create<TSkinNameList>(true);
+  FIntegers = Create<TSkinNameList>();
+  FBytes = Create<TSkinNameList>();
+  FStrings = Create<TSkinNameList>();
   try {
     ReadSkinData(container, password);
   } catch (...) {

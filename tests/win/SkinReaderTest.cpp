@@ -115,6 +115,24 @@ TEST(SkinReader, RecordsAndLookUps) {
   EXPECT_EQ(reader.GetColor(0), -1);  // no transparent colour: no replacement either
 }
 
+// The reader matches names as nsktool does, whatever the thread's locale:
+// only ASCII letters fold.
+TEST(SkinReader, NamesMatchAsciiLettersUnderATurkishLocale) {
+  const LCID previous = ::GetThreadLocale();
+  ::SetThreadLocale(MAKELCID(MAKELANGID(LANG_TURKISH, SUBLANG_DEFAULT), SORT_DEFAULT));
+  TnuvSkinReader reader;
+  reader.LoadSkinData(Container({Sk2Element::Integer("SKIN2_FORMCOLOR", 0x123456),
+                                 Sk2Element::Bitmap("skin2_titlebar1", SolidBmp(2, 1, 0xFF)),
+                                 Sk2Element::Integer("X_\xC9", 1), Sk2Element::Integer("x_\xE9", 2)}),
+                      "");
+  EXPECT_EQ(reader.FileReader()->GetInteger("skin2_formcolor"), 0x123456);
+  EXPECT_EQ(reader.FileReader()->GetInteger("Skin2_FormColor"), 0x123456);
+  EXPECT_EQ(reader.GetColor(2), 0x123456);
+  EXPECT_NE(reader.GetBitmap(0), nullptr);
+  EXPECT_EQ(reader.FileReader()->GetInteger("x_\xE9"), 2);  // E-acute and its capital are two names
+  ::SetThreadLocale(previous);
+}
+
 // Skin bitmaps saved as RLE, OS/2 or 16-bit files load with the pixels of
 // the same picture saved plain; a stream of such files is read file by file.
 TEST(SkinReader, BitmapsInEveryVariantLoadAsTheirPicture) {
