@@ -73,15 +73,20 @@ inline format::Bytes PlainBmp(int bpp, bool topDown = false, std::array<std::uin
   return format::EncodeBmp(img);
 }
 
+// "BM", the file size, reserved and the offset of the pixel data.
+inline void WriteFileHeader(format::ByteWriter& w, std::size_t offBits, std::size_t dataSize) {
+  w.Append("BM");
+  w.U32(static_cast<std::uint32_t>(offBits + dataSize));
+  w.U32(0);
+  w.U32(static_cast<std::uint32_t>(offBits));
+}
+
 // A BI_RLE8 (bpp 8) or BI_RLE4 (bpp 4) file holding `runs` as its pixel data,
 // with the picture's palette.
 inline format::Bytes RleBmp(int bpp, int width, int height, const format::Bytes& runs) {
   const std::size_t offBits = 14 + 40 + 4 * kPicturePalette.size();
   format::ByteWriter w;
-  w.Append("BM");
-  w.U32(static_cast<std::uint32_t>(offBits + runs.size()));
-  w.U32(0);
-  w.U32(static_cast<std::uint32_t>(offBits));
+  WriteFileHeader(w, offBits, runs.size());
   w.U32(40);
   w.I32(width);
   w.I32(height);
@@ -119,10 +124,7 @@ inline format::Bytes CoreBmp(int bpp) {
   format::ParseBmp(PlainBmp(bpp), plain);
   const std::size_t offBits = 14 + 12 + 3 * plain.palette.size();
   format::ByteWriter w;
-  w.Append("BM");
-  w.U32(static_cast<std::uint32_t>(offBits + plain.bits.size()));
-  w.U32(0);
-  w.U32(static_cast<std::uint32_t>(offBits));
+  WriteFileHeader(w, offBits, plain.bits.size());
   w.U32(12);
   w.U16(kPictureWidth);
   w.U16(kPictureHeight);
