@@ -141,7 +141,7 @@ TEST(SkinReader, BitmapsInEveryVariantLoadAsTheirPicture) {
   std::vector<Sk2Element> elements;
   TMemoryStream all;
   for (std::size_t i = 0; i < std::size(variants); ++i) {
-    elements.push_back(Sk2Element::Bitmap(SkinElementNames[kSkinBitmapBase + i], variants[i]));
+    elements.push_back(Sk2Element::Bitmap(std::string(SkinElementNames[kSkinBitmapBase + i]), variants[i]));
     all.WriteBuffer(variants[i].data(), static_cast<std::int64_t>(variants[i].size()));
   }
   TnuvSkinReader reader;
