@@ -247,9 +247,18 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   format::BmpImage image;
   if (!format::ParseBmp(format::ByteSpan(data, size), image)) InvalidBitmap();
   const bool direct = (image.bitsPerPixel == 24 || image.bitsPerPixel == 32) && image.compression == BI_RGB;
+  const TPixelFormat format = image.bitsPerPixel == 32 && direct ? pf32bit : pf24bit;
+  // A picture of the size and format the bitmap has goes into its own DIB:
+  // reloading a skin then costs the platform no new bitmaps.
+  const bool reuse = bits_ && image.width == width_ && image.height == height_ && format == format_;
   Dib dib;
   try {
-    dib = CreateDib(image.width, image.height, image.bitsPerPixel == 32 && direct ? pf32bit : pf24bit);
+    if (reuse) {
+      ::GdiFlush();
+      dib = Dib{{}, bits_, width_, height_, format_};
+    } else {
+      dib = CreateDib(image.width, image.height, format);
+    }
     if (direct) {
       // Stored rows go in as they are, so that saving gives the same bytes.
       const std::size_t stride = dib.Stride();
@@ -280,7 +289,10 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   sizeImage_ = direct ? image.sizeImage : 0;
   clrUsed_ = 0;
   clrImportant_ = direct ? image.clrImportant : 0;
-  Adopt(std::move(dib));
+  if (reuse)
+    Changed();
+  else
+    Adopt(std::move(dib));
 }
 
 void TBitmap::SaveToStream(TStream& stream) {
@@ -335,7 +347,10 @@ void TBitmap::Assign(TPersistent* source) {
   }
   if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
     if (bitmap == this) return;
-    Dib dib = CreateDib(bitmap->width_, bitmap->height_, bitmap->format_);
+    // Same size and format: the pixels are copied into the DIB we have.
+    const bool reuse = bits_ && bitmap->width_ == width_ && bitmap->height_ == height_ && bitmap->format_ == format_;
+    Dib dib = reuse ? Dib{{}, bits_, width_, height_, format_}
+                    : CreateDib(bitmap->width_, bitmap->height_, bitmap->format_);
     if (dib.bits) {
       ::GdiFlush();
       std::memcpy(dib.bits, bitmap->bits_, dib.Stride() * static_cast<std::size_t>(dib.height));
@@ -348,7 +363,10 @@ void TBitmap::Assign(TPersistent* source) {
     clrUsed_ = bitmap->clrUsed_;
     clrImportant_ = bitmap->clrImportant_;
     SetTransparent(bitmap->Transparent());
-    Adopt(std::move(dib));
+    if (reuse)
+      Changed();
+    else
+      Adopt(std::move(dib));
     return;
   }
   TGraphic::Assign(source);

@@ -1,6 +1,5 @@
 #include "skin/Skin2SkinReader.h"
 
-#include "framework/Streams.h"
 #include "skin/format/AsciiCase.h"
 #include "skin/format/FileIo.h"
 #include "skin/format/Sk2File.h"
@@ -24,7 +23,8 @@ class TSkinNameList : public TStringList {
 
 }  // namespace
 
-Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& fileName, const std::string& password) {
+Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& fileName, const std::string& password, SpareBitmaps spare)
+    : spare_(std::move(spare)) {
   FBitmaps = Create<TSkinNameList>(true);
   FIntegers = Create<TSkinNameList>();
   FBytes = Create<TSkinNameList>();
@@ -35,9 +35,11 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& fileName, const std::s
     Clear();
     throw;
   }
+  spare_.clear();
 }
 
-Tsk2SkinFileReader::Tsk2SkinFileReader(format::ByteSpan container, const std::string& password) {
+Tsk2SkinFileReader::Tsk2SkinFileReader(format::ByteSpan container, const std::string& password, SpareBitmaps spare)
+    : spare_(std::move(spare)) {
   FBitmaps = Create<TSkinNameList>(true);
   FIntegers = Create<TSkinNameList>();
   FBytes = Create<TSkinNameList>();
@@ -48,6 +50,7 @@ Tsk2SkinFileReader::Tsk2SkinFileReader(format::ByteSpan container, const std::st
     Clear();
     throw;
   }
+  spare_.clear();
 }
 
 Tsk2SkinFileReader::~Tsk2SkinFileReader() { Clear(); }
@@ -80,12 +83,9 @@ void Tsk2SkinFileReader::ReadSkinData(format::ByteSpan container, const std::str
     const std::wstring name = Latin1ToWide(record.name);
     switch (record.kind) {
       case format::Sk2Kind::kBitmap: {
-        TMemoryStream stream;
-        stream.WriteBuffer(record.data.data(), static_cast<std::int64_t>(record.data.size()));
-        stream.SetPosition(0);
-        auto* bitmap = Create<TBitmap>();
+        TBitmap* bitmap = NewBitmap();
         try {
-          bitmap->LoadFromStream(stream);
+          bitmap->LoadFromBytes(record.data.data(), record.data.size());
         } catch (...) {
           TObject::Free(bitmap);
           throw;
@@ -106,6 +106,28 @@ void Tsk2SkinFileReader::ReadSkinData(format::ByteSpan container, const std::str
         break;
     }
   }
+}
+
+// A spare in record order, looking like a new one, or a new one.
+TBitmap* Tsk2SkinFileReader::NewBitmap() {
+  while (nextSpare_ < spare_.size()) {
+    if (TBitmap* bitmap = spare_[nextSpare_++].release()) {
+      bitmap->SetTransparent(false);
+      bitmap->SetTransparentMode(tmAuto);
+      return bitmap;
+    }
+  }
+  return Create<TBitmap>();
+}
+
+Tsk2SkinFileReader::SpareBitmaps Tsk2SkinFileReader::TakeBitmaps() {
+  SpareBitmaps bitmaps;
+  bitmaps.reserve(static_cast<std::size_t>(FBitmaps->Count()));
+  for (int i = 0; i < FBitmaps->Count(); ++i) bitmaps.emplace_back(static_cast<TBitmap*>(FBitmaps->Objects(i)));
+  FBitmaps->SetOwnsObjects(false);
+  FBitmaps->Clear();
+  FBitmaps->SetOwnsObjects(true);
+  return bitmaps;
 }
 
 TBitmap* Tsk2SkinFileReader::GetBitmap(std::string_view name) const {
