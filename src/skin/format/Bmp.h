@@ -18,7 +18,7 @@ constexpr int kMaxBmpDimension = 32768;
 // An RLE bitmap may unpack to at most this many bytes plus kMaxRleExpansion
 // bytes per byte of compressed data; a small file claiming a huge picture
 // is refused before its rows are allocated.
-constexpr std::uint64_t kMaxRleSlack = 4u << 20;
+constexpr std::uint64_t kMaxRleSlack = 1u << 20;
 constexpr std::uint64_t kMaxRleExpansion = 256;
 
 struct BmpImage {
