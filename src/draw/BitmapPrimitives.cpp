@@ -144,22 +144,37 @@ void StretchPart(TBitmap* bitmap, TCanvas* canvas, const RECT& dest, const RECT&
   StretchHalftone(middle.get(), canvas, dest);
 }
 
-// Turns the bitmap: `from(x, y)` gives the old pixel for new pixel (x, y) of
-// a bitmap `newWidth` x `newHeight`.
+// Dest := source turned: `from(x, y)` gives the source pixel for new pixel
+// (x, y) of a bitmap `newWidth` x `newHeight`. Source and dest may be one.
 template <class From>
-void Turn(TBitmap* bitmap, int newWidth, int newHeight, From from) {
-  if (!bitmap || bitmap->Empty()) return;
-  const int bpp = BytesPerPixel(*bitmap);
-  const int oldWidth = bitmap->Width(), oldHeight = bitmap->Height();
+void Turn(TBitmap* source, TBitmap* dest, int newWidth, int newHeight, From from) {
+  if (!source || !dest) return;
+  if (source != dest) {  // what a copy of source would carry
+    dest->SetTransparent(source->Transparent());
+    if (source->TransparentMode() == tmFixed) dest->SetTransparentColor(source->TransparentColor());
+    else dest->SetTransparentMode(tmAuto);
+    if (source->Empty()) dest->SetSize(0, 0);
+  }
+  if (source->Empty()) return;
+  const int bpp = BytesPerPixel(*source);
+  const int oldWidth = source->Width(), oldHeight = source->Height();
   const std::size_t rowBytes = static_cast<std::size_t>(oldWidth) * bpp;
-  std::vector<std::uint8_t> old(rowBytes * static_cast<std::size_t>(oldHeight));
-  for (int y = 0; y < oldHeight; ++y) std::memcpy(old.data() + rowBytes * y, bitmap->ScanLine(y), rowBytes);
-  bitmap->SetSize(newWidth, newHeight);
+  std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(oldHeight));
+  std::vector<std::uint8_t> old;
+  if (source == dest) {  // the rows move away with the old DIB
+    old.resize(rowBytes * static_cast<std::size_t>(oldHeight));
+    for (int y = 0; y < oldHeight; ++y) std::memcpy(old.data() + rowBytes * y, source->ScanLine(y), rowBytes);
+    for (int y = 0; y < oldHeight; ++y) rows[static_cast<std::size_t>(y)] = old.data() + rowBytes * y;
+  } else {
+    for (int y = 0; y < oldHeight; ++y) rows[static_cast<std::size_t>(y)] = source->ScanLine(y);
+    dest->SetPixelFormat(source->PixelFormat());
+  }
+  dest->SetSize(newWidth, newHeight);
   for (int y = 0; y < newHeight; ++y) {
-    std::uint8_t* d = bitmap->ScanLine(y);
+    std::uint8_t* d = dest->ScanLine(y);
     for (int x = 0; x < newWidth; ++x, d += bpp) {
       const POINT p = from(x, y);
-      std::memcpy(d, old.data() + rowBytes * p.y + static_cast<std::size_t>(p.x) * bpp, bpp);
+      std::memcpy(d, rows[static_cast<std::size_t>(p.y)] + static_cast<std::size_t>(p.x) * bpp, bpp);
     }
   }
 }
@@ -237,31 +252,42 @@ void CopyBitmapPixels(TBitmap* source, const RECT& sourceRect, TBitmap* dest, in
 void CutFrame(TBitmap* source, TBitmap* dest, int count, int index) {
   if (!source || !dest || count <= 0) return;
   const int frameWidth = source->Width() / count, height = source->Height();
-  OwnedObject<TBitmap> frame(Create<TBitmap>(frameWidth, height, dest->PixelFormat()));
   const int left = frameWidth * (index - 1);
-  CopyBitmapPixels(source, RECT{left, 0, left + frameWidth, height}, frame.get(), 0, 0);
+  const RECT frameRect{left, 0, left + frameWidth, height};
+  // A frame wholly inside another bitmap is copied straight over dest.
+  if (source != dest && left >= 0 && left + frameWidth <= source->Width()) {
+    dest->SetSize(frameWidth, height);
+    CopyBitmapPixels(source, frameRect, dest, 0, 0);
+    return;
+  }
+  OwnedObject<TBitmap> frame(Create<TBitmap>(frameWidth, height, dest->PixelFormat()));
+  CopyBitmapPixels(source, frameRect, frame.get(), 0, 0);
   dest->SetSize(frameWidth, height);
   CopyBitmapPixels(frame.get(), RECT{0, 0, frameWidth, height}, dest, 0, 0);
 }
 
-void RotateBitmap90CCW(TBitmap* bitmap) {
-  if (!bitmap) return;
-  const int w = bitmap->Width();
+void RotateBitmap90CCW(TBitmap* bitmap) { RotateBitmap90CCW(bitmap, bitmap); }
+
+void RotateBitmap90CCW(TBitmap* source, TBitmap* dest) {
+  if (!source) return;
+  const int w = source->Width();
   // new (y, W - 1 - x) := old (x, y)
-  Turn(bitmap, bitmap->Height(), w, [w](int x, int y) { return POINT{w - 1 - y, x}; });
+  Turn(source, dest, source->Height(), w, [w](int x, int y) { return POINT{w - 1 - y, x}; });
 }
 
-void RotateBitmap90CW(TBitmap* bitmap) {
-  if (!bitmap) return;
-  const int h = bitmap->Height();
+void RotateBitmap90CW(TBitmap* bitmap) { RotateBitmap90CW(bitmap, bitmap); }
+
+void RotateBitmap90CW(TBitmap* source, TBitmap* dest) {
+  if (!source) return;
+  const int h = source->Height();
   // new (x, y) := old (y, H - 1 - x)
-  Turn(bitmap, h, bitmap->Width(), [h](int x, int y) { return POINT{y, h - 1 - x}; });
+  Turn(source, dest, h, source->Width(), [h](int x, int y) { return POINT{y, h - 1 - x}; });
 }
 
 void RotateBitmap180(TBitmap* bitmap) {
   if (!bitmap) return;
   const int w = bitmap->Width(), h = bitmap->Height();
-  Turn(bitmap, w, h, [w, h](int x, int y) { return POINT{w - 1 - x, h - 1 - y}; });
+  Turn(bitmap, bitmap, w, h, [w, h](int x, int y) { return POINT{w - 1 - x, h - 1 - y}; });
 }
 
 void StretchHalftone(TBitmap* bitmap, TCanvas* canvas, const RECT& rect) {

@@ -35,6 +35,9 @@ void CutFrame(TBitmap* source, TBitmap* dest, int count, int index);
 void RotateBitmap90CCW(TBitmap* bitmap);  // the right edge becomes the top
 void RotateBitmap90CW(TBitmap* bitmap);   // the left edge becomes the top
 void RotateBitmap180(TBitmap* bitmap);
+// Dest := source turned, in source's format; cheaper than a copy turned.
+void RotateBitmap90CCW(TBitmap* source, TBitmap* dest);
+void RotateBitmap90CW(TBitmap* source, TBitmap* dest);
 
 // --- Stretching -------------------------------------------------------------
 

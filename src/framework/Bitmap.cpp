@@ -27,23 +27,14 @@ bool ReadBmpFile(TStream& stream, format::Bytes& file) {
   file.resize(kPrefix);
   stream.ReadBuffer(file.data(), kPrefix);
   const std::uint32_t headerSize = format::LoadU32(file.data() + kFileHeaderSize);
-  if (file[0] != 'B' || file[1] != 'M' || headerSize < 40 || headerSize > 1024) return false;
+  if (file[0] != 'B' || file[1] != 'M' || headerSize < 12 || headerSize > 1024) return false;
   const std::size_t headerEnd = kFileHeaderSize + headerSize;
   if (static_cast<std::int64_t>(headerEnd) > available) return false;
   file.resize(headerEnd);
   stream.ReadBuffer(file.data() + kPrefix, static_cast<std::int64_t>(headerEnd - kPrefix));
 
-  int width = 0, height = 0, bpp = 0;
-  if (!format::PeekBmp(file, width, height, bpp)) return false;
-  if (width > format::kMaxBmpDimension || height > format::kMaxBmpDimension || bpp > 32) return false;
-  const std::uint64_t offBits = format::LoadU32(file.data() + 10);
-  const std::uint64_t dataSize =
-      static_cast<std::uint64_t>(format::BmpImage::BmpStride(width, bpp)) * static_cast<std::uint64_t>(height);
-  std::uint64_t end = std::max<std::uint64_t>(offBits + dataSize, headerEnd);
-  if (end > static_cast<std::uint64_t>(available) || end > SIZE_MAX) return false;
-  // The declared file size, when plausible, says where the next thing in the stream starts.
-  const std::uint64_t declared = format::LoadU32(file.data() + 2);
-  if (declared > end && declared <= static_cast<std::uint64_t>(available)) end = declared;
+  std::uint64_t end = 0;
+  if (!format::BmpFileSize(file, static_cast<std::uint64_t>(available), end) || end > SIZE_MAX) return false;
   file.resize(static_cast<std::size_t>(end));
   stream.ReadBuffer(file.data() + headerEnd, static_cast<std::int64_t>(end - headerEnd));
   return true;
@@ -256,9 +247,18 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   format::BmpImage image;
   if (!format::ParseBmp(format::ByteSpan(data, size), image)) InvalidBitmap();
   const bool direct = (image.bitsPerPixel == 24 || image.bitsPerPixel == 32) && image.compression == BI_RGB;
+  const TPixelFormat format = image.bitsPerPixel == 32 && direct ? pf32bit : pf24bit;
+  // A picture of the size and format the bitmap has goes into its own DIB:
+  // reloading a skin then costs the platform no new bitmaps.
+  const bool reuse = bits_ && image.width == width_ && image.height == height_ && format == format_;
   Dib dib;
   try {
-    dib = CreateDib(image.width, image.height, image.bitsPerPixel == 32 && direct ? pf32bit : pf24bit);
+    if (reuse) {
+      ::GdiFlush();
+      dib = Dib{{}, bits_, width_, height_, format_};
+    } else {
+      dib = CreateDib(image.width, image.height, format);
+    }
     if (direct) {
       // Stored rows go in as they are, so that saving gives the same bytes.
       const std::size_t stride = dib.Stride();
@@ -289,7 +289,10 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   sizeImage_ = direct ? image.sizeImage : 0;
   clrUsed_ = 0;
   clrImportant_ = direct ? image.clrImportant : 0;
-  Adopt(std::move(dib));
+  if (reuse)
+    Changed();
+  else
+    Adopt(std::move(dib));
 }
 
 void TBitmap::SaveToStream(TStream& stream) {
@@ -344,7 +347,10 @@ void TBitmap::Assign(TPersistent* source) {
   }
   if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
     if (bitmap == this) return;
-    Dib dib = CreateDib(bitmap->width_, bitmap->height_, bitmap->format_);
+    // Same size and format: the pixels are copied into the DIB we have.
+    const bool reuse = bits_ && bitmap->width_ == width_ && bitmap->height_ == height_ && bitmap->format_ == format_;
+    Dib dib = reuse ? Dib{{}, bits_, width_, height_, format_}
+                    : CreateDib(bitmap->width_, bitmap->height_, bitmap->format_);
     if (dib.bits) {
       ::GdiFlush();
       std::memcpy(dib.bits, bitmap->bits_, dib.Stride() * static_cast<std::size_t>(dib.height));
@@ -357,7 +363,10 @@ void TBitmap::Assign(TPersistent* source) {
     clrUsed_ = bitmap->clrUsed_;
     clrImportant_ = bitmap->clrImportant_;
     SetTransparent(bitmap->Transparent());
-    Adopt(std::move(dib));
+    if (reuse)
+      Changed();
+    else
+      Adopt(std::move(dib));
     return;
   }
   TGraphic::Assign(source);

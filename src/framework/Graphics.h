@@ -333,6 +333,8 @@ class TBitmap : public TGraphic {
   // BMP files of 1, 4, 8, 16, 24 and 32 bits per pixel; damaged data raises
   // EInvalidGraphic with "Bitmap image is not valid" and changes nothing.
   void LoadFromStream(TStream& stream) override;
+  // The same from a BMP file already in memory, without copying it first.
+  void LoadFromBytes(const std::uint8_t* data, std::size_t size);
   // 24- and 32-bit bitmaps are written back byte for byte as they were loaded.
   void SaveToStream(TStream& stream) override;
   // A bitmap resource (RT_BITMAP) of a module, such as "NUVSKIN_MENU_CHECKED".
@@ -350,7 +352,6 @@ class TBitmap : public TGraphic {
   struct Dib;
   static Dib CreateDib(int width, int height, TPixelFormat format);
   void Adopt(Dib&& dib);
-  void LoadFromBytes(const std::uint8_t* data, std::size_t size);
   // The memory DC with the DIB selected, created on demand.
   HDC SelectIntoDC() const;
   // Gives up the memory DC (the canvas lets go of it first).

@@ -6,6 +6,8 @@
 #include <array>
 #include <string_view>
 
+#include "skin/format/AsciiCase.h"
+
 namespace nuvskin {
 
 // Range bases and sizes: colour i is name i, bitmap i is name 32 + i,
@@ -124,11 +126,11 @@ inline constexpr std::array<SkinStateFrames, 7> SkinMultiStateBitmaps = {{
     {"SKIN2_SCROLLBARDOWNBUTTON", 3},
 }};
 
-// Frame count of a multi-state bitmap (exact upper-case name), or 1 for a
-// bitmap used whole.
+// Frame count of a multi-state bitmap (any case, as the reader finds it), or
+// 1 for a bitmap used whole.
 constexpr int SkinStateFrameCount(std::string_view name) {
   for (const SkinStateFrames& s : SkinMultiStateBitmaps)
-    if (s.name == name) return s.frames;
+    if (format::EqualsAsciiNoCase(s.name, name)) return s.frames;
   return 1;
 }
 

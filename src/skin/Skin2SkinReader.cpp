@@ -1,36 +1,56 @@
 #include "skin/Skin2SkinReader.h"
 
-#include "framework/Streams.h"
+#include "skin/format/AsciiCase.h"
 #include "skin/format/FileIo.h"
 #include "skin/format/Sk2File.h"
 #include "skin/format/SkinContainer.h"
 
 namespace nuvskin {
 
-Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& fileName, const std::string& password) {
-  FBitmaps = Create<TStringList>(true);
-  FIntegers = Create<TStringList>();
-  FBytes = Create<TStringList>();
-  FStrings = Create<TStringList>();
+namespace {
+
+// Element names match as nsktool and the skin files match them: ASCII
+// letters without regard to case, never by the user's locale.
+class TSkinNameList : public TStringList {
+  NUV_CLASS(TSkinNameList, TStringList)
+  using TStringList::TStringList;
+
+ protected:
+  int CompareStrings(const std::wstring& a, const std::wstring& b) const override {
+    return format::CompareAsciiNoCase(a, b);
+  }
+};
+
+}  // namespace
+
+Tsk2SkinFileReader::Tsk2SkinFileReader(const std::string& fileName, const std::string& password, SpareBitmaps spare)
+    : spare_(std::move(spare)) {
+  FBitmaps = Create<TSkinNameList>(true);
+  FIntegers = Create<TSkinNameList>();
+  FBytes = Create<TSkinNameList>();
+  FStrings = Create<TSkinNameList>();
   try {
     ReadSkinFile(fileName, password);
   } catch (...) {
     Clear();
     throw;
   }
+  spare_.clear();
 }
 
-Tsk2SkinFileReader::Tsk2SkinFileReader(format::ByteSpan container, const std::string& password) {
-  FBitmaps = Create<TStringList>(true);
-  FIntegers = Create<TStringList>();
-  FBytes = Create<TStringList>();
-  FStrings = Create<TStringList>();
+Tsk2SkinFileReader::Tsk2SkinFileReader(format::ByteSpan container, const std::string& password, SpareBitmaps spare)
+    : spare_(std::move(spare)) {
+  FBitmaps = Create<TSkinNameList>(true);
+  FIntegers = Create<TSkinNameList>();
+  FBytes = Create<TSkinNameList>();
+  FStrings = Create<TSkinNameList>();
   try {
     ReadSkinData(container, password);
   } catch (...) {
     Clear();
     throw;
   }
+  spare_.clear();
 }
 
 Tsk2SkinFileReader::~Tsk2SkinFileReader() { Clear(); }
@@ -63,12 +83,9 @@ void Tsk2SkinFileReader::ReadSkinData(format::ByteSpan container, const std::str
     const std::wstring name = Latin1ToWide(record.name);
     switch (record.kind) {
       case format::Sk2Kind::kBitmap: {
-        TMemoryStream stream;
-        stream.WriteBuffer(record.data.data(), static_cast<std::int64_t>(record.data.size()));
-        stream.SetPosition(0);
-        auto* bitmap = Create<TBitmap>();
+        TBitmap* bitmap = NewBitmap();
         try {
-          bitmap->LoadFromStream(stream);
+          bitmap->LoadFromBytes(record.data.data(), record.data.size());
         } catch (...) {
           TObject::Free(bitmap);
           throw;
@@ -89,6 +106,28 @@ void Tsk2SkinFileReader::ReadSkinData(format::ByteSpan container, const std::str
         break;
     }
   }
+}
+
+// A spare in record order, looking like a new one, or a new one.
+TBitmap* Tsk2SkinFileReader::NewBitmap() {
+  while (nextSpare_ < spare_.size()) {
+    if (TBitmap* bitmap = spare_[nextSpare_++].release()) {
+      bitmap->SetTransparent(false);
+      bitmap->SetTransparentMode(tmAuto);
+      return bitmap;
+    }
+  }
+  return Create<TBitmap>();
+}
+
+Tsk2SkinFileReader::SpareBitmaps Tsk2SkinFileReader::TakeBitmaps() {
+  SpareBitmaps bitmaps;
+  bitmaps.reserve(static_cast<std::size_t>(FBitmaps->Count()));
+  for (int i = 0; i < FBitmaps->Count(); ++i) bitmaps.emplace_back(static_cast<TBitmap*>(FBitmaps->Objects(i)));
+  FBitmaps->SetOwnsObjects(false);
+  FBitmaps->Clear();
+  FBitmaps->SetOwnsObjects(true);
+  return bitmaps;
 }
 
 TBitmap* Tsk2SkinFileReader::GetBitmap(std::string_view name) const {

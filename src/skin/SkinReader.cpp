@@ -21,19 +21,26 @@ TnuvSkinReader::TnuvSkinReader(const std::string& fileName, const std::string& p
 TnuvSkinReader::~TnuvSkinReader() { FreeAndNil(FFileReader); }
 
 void TnuvSkinReader::LoadSkin(const std::string& fileName, const std::string& password) {
-  FreeAndNil(FFileReader);
-  loaded_ = false;
+  Tsk2SkinFileReader::SpareBitmaps spare = DropSkin();
   if (!FileExists(fileName)) {
     if (OnLoad) OnLoad(this);
     return;
   }
-  Load([&] { return Create<Tsk2SkinFileReader>(fileName, password); });
+  Load([&] { return Create<Tsk2SkinFileReader>(fileName, password, std::move(spare)); });
 }
 
 void TnuvSkinReader::LoadSkinData(format::ByteSpan container, const std::string& password) {
+  Tsk2SkinFileReader::SpareBitmaps spare = DropSkin();
+  Load([&] { return Create<Tsk2SkinFileReader>(container, password, std::move(spare)); });
+}
+
+// The skin is gone; its bitmap objects are kept for the next one to load into.
+Tsk2SkinFileReader::SpareBitmaps TnuvSkinReader::DropSkin() {
+  Tsk2SkinFileReader::SpareBitmaps spare;
+  if (FFileReader) spare = FFileReader->TakeBitmaps();
   FreeAndNil(FFileReader);
   loaded_ = false;
-  Load([&] { return Create<Tsk2SkinFileReader>(container, password); });
+  return spare;
 }
 
 void TnuvSkinReader::Load(const std::function<Tsk2SkinFileReader*()>& read) {

@@ -36,6 +36,7 @@ class TnuvSkinReader : public TObject {
   TNotifyEvent OnLoad;
 
  private:
+  Tsk2SkinFileReader::SpareBitmaps DropSkin();
   void Load(const std::function<Tsk2SkinFileReader*()>& read);
   Tsk2SkinFileReader* FFileReader = nullptr;
   bool loaded_ = false;

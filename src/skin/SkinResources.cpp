@@ -21,9 +21,25 @@ void FreeAll(std::array<TBitmap*, N>& bitmaps) {
   for (TBitmap*& b : bitmaps) FreeAndNil(b);
 }
 
+// Every slot gets a bitmap; those of the last load stay, so that a piece of
+// the same size is rebuilt in its own DIB instead of a new one.
 template <std::size_t N>
-void CreateAll(std::array<TBitmap*, N>& bitmaps) {
-  for (TBitmap*& b : bitmaps) b = Create<TBitmap>();
+void KeepAll(std::array<TBitmap*, N>& bitmaps) {
+  for (TBitmap*& b : bitmaps)
+    if (!b) b = Create<TBitmap>();
+}
+
+template <std::size_t N>
+void EmptyAll(std::array<TBitmap*, N>& bitmaps) {
+  for (TBitmap* b : bitmaps) b->SetSize(0, 0);
+}
+
+// Frame `frame` of three, or nothing when the skin lacks the bitmap.
+void CutButtonFrame(TBitmap* source, TBitmap* dest, int frame) {
+  if (source)
+    CutFrame(source, dest, 3, frame);
+  else
+    dest->SetSize(0, 0);
 }
 
 template <std::size_t N>
@@ -39,6 +55,8 @@ TBitmap* CopyOf(TBitmap* source) {
 
 // Rows `first` to `first + height - 1` of `source`, at its full width.
 void CutRows(TBitmap* source, TBitmap* dest, int first, int height) {
+  // Rows the source lacks stay black, as in a new bitmap.
+  if (first < 0 || first + height > source->Height()) dest->SetSize(0, 0);
   dest->SetSize(source->Width(), height);
   CopyBitmapPixels(source, RECT{0, first, source->Width(), first + height}, dest, 0, 0);
 }
@@ -81,37 +99,45 @@ TBitmap* TnuvSkinScrollBtnRes::HorzThumbPart(int index) const { return At(FHorzT
 TBitmap* TnuvSkinScrollBtnRes::VertThumbPart(int index) const { return At(FVertThumb, index); }
 
 void TnuvSkinScrollBtnRes::Reload() {
-  Clear();
-  if (!FReader || !FReader->Loaded()) return;
+  FreeAndNil(FHorzWholeThumb);
+  FreeAndNil(FVertWholeThumb);
+  FWholeThumb = false;
+  if (!FReader || !FReader->Loaded()) {
+    Clear();
+    return;
+  }
   const TColor transColor = FReader->GetColor(kTransColor);
   const TColor scrollBarColor = FReader->GetColor(kScrollBarColor);
-  CreateAll(FHorzButtons);
-  CreateAll(FVertButtons);
-  CreateAll(FHorzThumb);
-  CreateAll(FVertThumb);
+  // Every piece below is rewritten whole or emptied.
+  KeepAll(FHorzButtons);
+  KeepAll(FVertButtons);
+  KeepAll(FHorzThumb);
+  KeepAll(FVertThumb);
 
   TBitmap* up = FReader->GetBitmap(kScrollBarUpButton);
   TBitmap* down = FReader->GetBitmap(kScrollBarDownButton);
   for (std::size_t k = 0; k < 3; ++k) {
     const int frame = static_cast<int>(k) + 1;
-    CutFrame(up, FVertButtons[k], 3, frame);
-    CutFrame(down, FVertButtons[3 + k], 3, frame);
+    CutButtonFrame(up, FVertButtons[k], frame);
+    CutButtonFrame(down, FVertButtons[3 + k], frame);
     // An up arrow turned counter-clockwise points left, a down arrow right.
-    CutFrame(up, FHorzButtons[k], 3, frame);
-    RotateBitmap90CCW(FHorzButtons[k]);
-    CutFrame(down, FHorzButtons[3 + k], 3, frame);
-    RotateBitmap90CCW(FHorzButtons[3 + k]);
+    RotateBitmap90CCW(FVertButtons[k], FHorzButtons[k]);
+    RotateBitmap90CCW(FVertButtons[3 + k], FHorzButtons[3 + k]);
   }
 
   TBitmap* thumb = FReader->GetBitmap(kScrollBar);
   // Without a thumb the buttons keep the transparent colour.
-  if (!thumb) return;
+  if (!thumb) {
+    EmptyAll(FHorzThumb);
+    EmptyAll(FVertThumb);
+    return;
+  }
   if (scrollBarColor == kWholeThumbScrollBarColor && thumb->Height() == kWholeThumbHeight && thumb->Width() > 1 &&
       thumb->PixelAt(1, 10) == kWholeThumbMarker) {
     FWholeThumb = true;
     FVertWholeThumb = CopyOf(thumb);
-    FHorzWholeThumb = CopyOf(thumb);
-    RotateBitmap90CCW(FHorzWholeThumb);
+    FHorzWholeThumb = Create<TBitmap>();
+    RotateBitmap90CCW(thumb, FHorzWholeThumb);
   }
   BuildThumb(thumb);
 
@@ -132,22 +158,19 @@ void TnuvSkinScrollBtnRes::BuildThumb(TBitmap* thumb) {
     CutRows(thumb, FVertThumb[2], f + 4, height - 6 - 2 * f);
     CutRows(thumb, FVertThumb[3], height - 3 - f, f);
   } else {
-    for (std::size_t k = 1; k <= 3; ++k) FVertThumb[k]->SetSize(width, 1);
+    for (std::size_t k = 1; k <= 3; ++k) {
+      FVertThumb[k]->SetSize(0, 0);  // black, as new
+      FVertThumb[k]->SetSize(width, 1);
+    }
   }
 
   if (IsUniform(FVertThumb[2])) {
-    for (std::size_t k = 0; k < 5; ++k) {
-      FHorzThumb[k]->Assign(FVertThumb[k]);
-      RotateBitmap90CCW(FHorzThumb[k]);
-    }
+    for (std::size_t k = 0; k < 5; ++k) RotateBitmap90CCW(FVertThumb[k], FHorzThumb[k]);
     return;
   }
   // A grip across the middle stays the right way up only when turned
   // clockwise; the buttons follow, so left and right swap.
-  for (std::size_t k = 0; k < 5; ++k) {
-    FHorzThumb[4 - k]->Assign(FVertThumb[k]);
-    RotateBitmap90CW(FHorzThumb[4 - k]);
-  }
+  for (std::size_t k = 0; k < 5; ++k) RotateBitmap90CW(FVertThumb[k], FHorzThumb[4 - k]);
   for (std::size_t k = 0; k < 3; ++k) {
     std::swap(FHorzButtons[k], FHorzButtons[3 + k]);
     RotateBitmap180(FHorzButtons[k]);
@@ -169,13 +192,22 @@ TBitmap* TnuvSkinProgressBarRes::Bar(int index) const { return At(FBars, index);
 TBitmap* TnuvSkinProgressBarRes::TurnedBar(int index) const { return At(FTurnedBars, index); }
 
 void TnuvSkinProgressBarRes::Reload() {
-  Clear();
-  if (!FReader || !FReader->Loaded()) return;
+  if (!FReader || !FReader->Loaded()) {
+    Clear();
+    return;
+  }
+  // The bitmaps of the last load are refilled: Assign keeps a DIB of the same size.
+  KeepAll(FBars);
+  KeepAll(FTurnedBars);
   for (std::size_t k = 0; k < 4; ++k) {
-    FBars[k] = Create<TBitmap>();
-    if (TBitmap* bar = FReader->GetBitmap(kProgressBarFirst + static_cast<int>(k))) FBars[k]->Assign(bar);
-    FTurnedBars[k] = CopyOf(FBars[k]);
-    RotateBitmap90CCW(FTurnedBars[k]);
+    TBitmap* bar = FReader->GetBitmap(kProgressBarFirst + static_cast<int>(k));
+    if (!bar) {  // a new, empty bitmap, with nothing of the last skin's
+      FreeAndNil(FBars[k]);
+      FBars[k] = Create<TBitmap>();
+    } else {
+      FBars[k]->Assign(bar);
+    }
+    RotateBitmap90CCW(FBars[k], FTurnedBars[k]);
   }
   FStartWidth = FBars[0]->Width();
   FEndWidth = FBars[3]->Width();

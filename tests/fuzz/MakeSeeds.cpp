@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "BmpFixtures.h"
 #include "skin/format/Bmp.h"
 #include "skin/format/ContainerWriter.h"
 #include "skin/format/FileIo.h"
@@ -81,6 +82,13 @@ int main(int argc, char** argv) {
   masks.masks[2] = 0x001F;
   masks.bits.assign(static_cast<std::size_t>(masks.Stride()) * 2, 0x3C);
   ok &= Write(root / "bmp", "bitfields16.bmp", EncodeBmp(masks));
+  namespace t = nuvskin::test;
+  ok &= Write(root / "bmp", "rle8.bmp", t::Rle8Bmp());
+  ok &= Write(root / "bmp", "rle4.bmp", t::Rle4Bmp());
+  ok &= Write(root / "bmp", "core8.bmp", t::CoreBmp(8));
+  ok &= Write(root / "bmp", "core24.bmp", t::CoreBmp(24));
+  ok &= Write(root / "bmp", "rgb555-topdown.bmp", t::PlainBmp(16, true));
+  ok &= Write(root / "bmp", "bitfields32.bmp", t::PlainBmp(32, false, {0x000000FF, 0x0000FF00, 0x00FF0000}));
 
   if (!ok) std::cerr << "make-fuzz-seeds: cannot write under " << root << "\n";
   return ok ? 0 : 1;

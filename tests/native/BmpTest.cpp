@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "BmpFixtures.h"
 #include "skin/format/Bmp.h"
 
 using namespace nuvskin::format;
+using namespace nuvskin::test;
 
 namespace {
 
@@ -78,4 +82,78 @@ TEST(Bmp, DamagedFilesAreRefused) {
   Bytes rle = good;
   rle[30] = 1;
   EXPECT_FALSE(ParseBmp(rle, img));
+}
+
+namespace {
+
+std::vector<std::uint32_t> Pixels(const Bytes& file) {
+  BmpImage img;
+  std::string why;
+  EXPECT_TRUE(ParseBmp(file, img, &why)) << why;
+  return DecodeBmpPixels(img);
+}
+
+}  // namespace
+
+TEST(Bmp, VariantsPaintProgramsWriteDecodeToTheTwentyFourBitPicture) {
+  const std::vector<std::uint32_t> expected = Pixels(PlainBmp(24));
+  for (int y = 0; y < kPictureHeight; ++y)
+    for (int x = 0; x < kPictureWidth; ++x) ASSERT_EQ(expected[y * kPictureWidth + x], PictureColor(x, y));
+  const struct {
+    const char* name;
+    Bytes file;
+  } variants[] = {
+      {"rle8", Rle8Bmp()},
+      {"rle4", Rle4Bmp()},
+      {"core 4", CoreBmp(4)},
+      {"core 8", CoreBmp(8)},
+      {"core 24", CoreBmp(24)},
+      {"16 5-5-5", PlainBmp(16)},
+      {"16 5-6-5", PlainBmp(16, false, {0xF800, 0x07E0, 0x001F})},
+      {"32 bit fields", PlainBmp(32, false, {0x000000FF, 0x0000FF00, 0x00FF0000})},
+  };
+  for (const auto& v : variants) EXPECT_EQ(Pixels(v.file), expected) << v.name;
+  for (int bpp : {1, 4, 8, 16, 24, 32}) EXPECT_EQ(Pixels(PlainBmp(bpp, true)), Pixels(PlainBmp(bpp))) << bpp;
+
+  // A delta (1 right, 2 up) and an early end of bitmap leave palette index 0.
+  const std::vector<std::uint32_t> early = Pixels(RleBmp(8, kPictureWidth, kPictureHeight, {0, 2, 1, 2, 2, 3, 0, 1}));
+  EXPECT_EQ(early[1], 0xFFFFFFu);
+  EXPECT_EQ(early[2], 0xFFFFFFu);
+  EXPECT_EQ(std::count(early.begin(), early.end(), 0u), kPictureWidth * kPictureHeight - 2);
+}
+
+TEST(Bmp, MalformedVariantsAreRefusedWithAReason) {
+  auto rle8 = [](const Bytes& runs) { return RleBmp(8, kPictureWidth, kPictureHeight, runs); };
+  Bytes topDownRle = Rle8Bmp();
+  topDownRle[22] = 0xFD, topDownRle[23] = topDownRle[24] = topDownRle[25] = 0xFF;  // height -3
+  Bytes rleDepth = Rle8Bmp();
+  rleDepth[30] = 2;  // RLE4 runs in an 8-bit file
+  Bytes shortPalette = CoreBmp(8);
+  shortPalette.resize(14 + 12 + 3 * 100);
+  const struct {
+    Bytes file;
+    const char* why;
+  } cases[] = {
+      {rle8({6, 1, 0, 1}), "RLE run past the row"},
+      {rle8({0, 6, 1, 1, 1, 1, 1, 1, 0, 1}), "RLE run past the row"},
+      {rle8({0, 0, 0, 0, 0, 0, 1, 1, 0, 1}), "RLE run past the row"},  // a fourth row
+      {rle8({0, 2, 0, 3, 0, 1}), "RLE delta past the image"},
+      {rle8({0, 2, 6, 0, 0, 1}), "RLE delta past the image"},
+      {rle8({3, 1}), "truncated RLE data"},
+      {rle8({0, 5, 1, 2}), "truncated RLE data"},
+      {RleBmp(4, kPictureWidth, kPictureHeight, {0, 2, 1}), "truncated RLE data"},
+      {topDownRle, "RLE bitmaps cannot be top-down"},
+      {rleDepth, "RLE compression does not fit the bit depth"},
+      {RleBmp(8, kMaxBmpDimension, kMaxBmpDimension, {0, 1}), "RLE bitmap too large for its data"},
+      {PlainBmp(16, false, {0xF800, 0, 0x001F}), "bad colour masks"},
+      {PlainBmp(16, false, {0xF800, 0x0FE0, 0x001F}), "bad colour masks"},
+      {PlainBmp(16, false, {0x1F0000, 0x07E0, 0x001F}), "bad colour masks"},
+      {shortPalette, "truncated palette"},
+  };
+  for (const auto& c : cases) {
+    BmpImage img;
+    std::string why;
+    EXPECT_FALSE(ParseBmp(c.file, img, &why)) << c.why;
+    EXPECT_EQ(why, c.why);
+  }
 }

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "BmpFixtures.h"
 #include "TempDir.h"
 #include "image/Image.h"
 #include "nsktool/ContactSheet.h"
@@ -101,6 +102,36 @@ TEST(Nsktool, PackGivesTheSameBytesEveryTimeAndInfoListsTheElements) {
   EXPECT_NE(r.out.find("warning: missing integer SKIN2_FORMCOLOR\n"), std::string::npos);
   EXPECT_NE(r.out.find("warning: missing bitmap SKIN2_MENUBAR\n"), std::string::npos);
   EXPECT_EQ(r.out.find("(required)"), std::string::npos);
+}
+
+// Bitmaps as paint programs save them pack and list like plain ones; a
+// lower-case multi-state name is checked for its frames like the capital one.
+TEST(Nsktool, PacksAndListsRleOs2AndSixteenBitBitmaps) {
+  TempDir dir;
+  const std::filesystem::path src = dir.Path() / "variants";
+  std::filesystem::create_directories(src);
+  const std::pair<const char*, Bytes> bitmaps[] = {
+      {"SKIN2_TITLEBAR1", test::Rle8Bmp()},  {"skin2_button", test::Rle4Bmp()},
+      {"SKIN2_TITLEBAR3", test::CoreBmp(8)}, {"SKIN2_FORMLEFTBORDER", test::PlainBmp(16)},
+      {"SKIN2_FORMRIGHTBORDER", test::PlainBmp(16, false, {0xF800, 0x07E0, 0x001F})}};
+  std::string manifest;
+  for (const auto& [name, bmp] : bitmaps) {
+    const std::string file = std::string(name) + ".bmp";
+    ASSERT_TRUE(WriteFileBytes(src / file, bmp));
+    manifest += "bitmap " + std::string(name) + " " + file + "\n";
+  }
+  WriteText(src / "manifest.txt", manifest);
+  const std::string out = dir.File("variants.nsk");
+  NskRun r = Nsk({"pack", Utf8FromPath(src), out, "--allow-incomplete"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Nsk({"info", out});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out.find("bitmap SKIN2_TITLEBAR1 5x3x8\nbitmap skin2_button 5x3x4\nbitmap SKIN2_TITLEBAR3 5x3x8\n"
+                       "bitmap SKIN2_FORMLEFTBORDER 5x3x16\nbitmap SKIN2_FORMRIGHTBORDER 5x3x16\n"),
+            0u)
+      << r.out;
+  EXPECT_NE(r.out.find("warning: skin2_button: width 5 does not divide into 3 frames"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("missing bitmap SKIN2_BUTTON"), std::string::npos);
 }
 
 TEST(Nsktool, PackRefusesIncompleteOrBrokenSourcesAndLeavesNoFile) {

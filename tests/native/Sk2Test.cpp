@@ -2,6 +2,11 @@
 // parser refuses.
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+#include "skin/Skin2Define.h"
 #include "skin/format/Bmp.h"
 #include "skin/format/Sk2File.h"
 #include "skin/format/Sk2Writer.h"
@@ -78,6 +83,33 @@ TEST(Sk2, LookupsIgnoreCaseFirstRecordWinsMissingHasDefaults) {
   EXPECT_TRUE(skin.Bitmap("SKIN2_TITLEBAR2").empty());
   // Kinds are separate name spaces: an integer is no bitmap.
   EXPECT_TRUE(skin.Bitmap("SKIN2_TRANSCOLOR").empty());
+}
+
+// Only ASCII letters fold, and never by the user's locale: under a Turkish
+// one 'i' and 'I' are still the same letter to a skin file.
+TEST(Sk2, NamesMatchAsciiLettersWhateverTheLocale) {
+  const Bytes file = WriteSk2({Sk2Element::Integer("SKIN2_TITLEBARICONPOSX", 21),
+                               Sk2Element::Integer("skin2_formcolor", 7), Sk2Element::Integer("X_\xC9", 1),
+                               Sk2Element::Integer("x_\xE9", 2)});
+  Sk2File skin;
+  ASSERT_TRUE(ParseSk2(file, skin));
+  auto check = [&] {
+    EXPECT_EQ(skin.Integer("skin2_titlebariconposx"), 21);
+    EXPECT_EQ(skin.Integer("Skin2_TitleBarIconPosX"), 21);
+    EXPECT_EQ(skin.Integer("SKIN2_FORMCOLOR"), 7);
+    EXPECT_EQ(skin.Integer("x_\xE9"), 2);  // Latin-1 letters differ by case
+    // nsktool's frame checks find a bitmap under any case, as the reader does.
+    EXPECT_EQ(nuvskin::SkinStateFrameCount("skin2_Button"), 3);
+    EXPECT_EQ(nuvskin::SkinStateFrameCount("Skin2_TitleButtons"), 18);
+  };
+  check();
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "tr_TR.UTF-8")) {
+    check();
+    std::setlocale(LC_ALL, previous.c_str());
+  } else {
+    std::printf("note: no tr_TR.UTF-8 locale here; the Turkish pass is skipped\n");
+  }
 }
 
 TEST(Sk2, ChainEdgeCases) {

@@ -170,7 +170,7 @@ TEST(BitmapFiles, DamagedFilesRaiseAndLeaveBitmapStreamAndHandlesAsTheyWere) {
   patched(14, {12, 0, 0, 0});             // old core header
   patched(14 + 12, {2, 0});               // two planes
   patched(14 + 14, {7, 0});               // 7 bits per pixel
-  patched(14 + 16, {1, 0, 0, 0});         // RLE8
+  patched(14 + 16, {2, 0, 0, 0});         // RLE4 runs in an 8-bit file
   patched(14 + 4, {0, 0, 0, 0});          // width 0
   patched(14 + 8, {0, 0, 0, 0});          // height 0
   patched(14 + 32, {0x2C, 1, 0, 0});      // 300 palette entries

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "BmpFixtures.h"
 #include "framework/Streams.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/Skin2Define.h"
@@ -112,6 +113,53 @@ TEST(SkinReader, RecordsAndLookUps) {
   ASSERT_NE(reader.FileReader()->GetBitmap(longName), nullptr);  // 64 bytes without a terminator
   EXPECT_EQ(reader.FileReader()->Strings()->Values(L"SKIN2_NOTE"), L"hello");
   EXPECT_EQ(reader.GetColor(0), -1);  // no transparent colour: no replacement either
+}
+
+// The reader matches names as nsktool does, whatever the thread's locale:
+// only ASCII letters fold.
+TEST(SkinReader, NamesMatchAsciiLettersUnderATurkishLocale) {
+  const LCID previous = ::GetThreadLocale();
+  ::SetThreadLocale(MAKELCID(MAKELANGID(LANG_TURKISH, SUBLANG_DEFAULT), SORT_DEFAULT));
+  TnuvSkinReader reader;
+  reader.LoadSkinData(Container({Sk2Element::Integer("SKIN2_FORMCOLOR", 0x123456),
+                                 Sk2Element::Bitmap("skin2_titlebar1", SolidBmp(2, 1, 0xFF)),
+                                 Sk2Element::Integer("X_\xC9", 1), Sk2Element::Integer("x_\xE9", 2)}),
+                      "");
+  EXPECT_EQ(reader.FileReader()->GetInteger("skin2_formcolor"), 0x123456);
+  EXPECT_EQ(reader.FileReader()->GetInteger("Skin2_FormColor"), 0x123456);
+  EXPECT_EQ(reader.GetColor(2), 0x123456);
+  EXPECT_NE(reader.GetBitmap(0), nullptr);
+  EXPECT_EQ(reader.FileReader()->GetInteger("x_\xE9"), 2);  // E-acute and its capital are two names
+  ::SetThreadLocale(previous);
+}
+
+// Skin bitmaps saved as RLE, OS/2 or 16-bit files load with the pixels of
+// the same picture saved plain; a stream of such files is read file by file.
+TEST(SkinReader, BitmapsInEveryVariantLoadAsTheirPicture) {
+  const Bytes variants[] = {test::Rle8Bmp(), test::Rle4Bmp(), test::CoreBmp(4), test::CoreBmp(24),
+                            test::PlainBmp(16), test::PlainBmp(16, true, {0xF800, 0x07E0, 0x001F})};
+  std::vector<Sk2Element> elements;
+  TMemoryStream all;
+  for (std::size_t i = 0; i < std::size(variants); ++i) {
+    elements.push_back(Sk2Element::Bitmap(std::string(SkinElementNames[kSkinBitmapBase + i]), variants[i]));
+    all.WriteBuffer(variants[i].data(), static_cast<std::int64_t>(variants[i].size()));
+  }
+  TnuvSkinReader reader;
+  reader.LoadSkinData(Container(elements), "");
+  all.SetPosition(0);
+  for (int i = 0; i < static_cast<int>(std::size(variants)); ++i) {
+    TBitmap streamed;
+    streamed.LoadFromStream(all);
+    for (TBitmap* b : {reader.GetBitmap(i), &streamed}) {
+      ASSERT_NE(b, nullptr) << i;
+      ASSERT_EQ(b->Width(), test::kPictureWidth) << i;
+      ASSERT_EQ(b->Height(), test::kPictureHeight) << i;
+      for (int y = 0; y < test::kPictureHeight; ++y)
+        for (int x = 0; x < test::kPictureWidth; ++x)
+          EXPECT_EQ(static_cast<std::uint32_t>(b->PixelAt(x, y)), test::PictureColor(x, y)) << i << " " << x << "," << y;
+    }
+  }
+  EXPECT_EQ(all.Position(), all.Size());
 }
 
 TEST(SkinReader, ClosingRecordFirstGivesAnEmptyLoadedSkin) {

@@ -309,3 +309,48 @@ TEST(ResourceLeaks, ReloadsGiveBackEveryGdiObject) {
   }
   EXPECT_EQ(GdiHeadroom(), before);
 }
+
+// A reload refills the bitmaps of the skin before; whatever that skin was,
+// the result is what a fresh reader and fresh resources give.
+TEST(ResourceReloads, LoadingAnotherSkinIntoTheSameObjectsMatchesAFreshLoad) {
+  SkinParts shortThumb;
+  shortThumb.thumbHeight = 6;
+  SkinParts noThumb;
+  noThumb.withThumb = false;
+  const format::Bytes shortSkin = MakeSkin(shortThumb), noThumbSkin = MakeSkin(noThumb);
+  const format::ByteSpan skins[] = {BuiltInSkinData(), ThreeSectSkinData(), WholeThumbSkinData(), shortSkin,
+                                    noThumbSkin, BuiltInSkinData()};
+  Owned<TnuvSkinReader> reader(Create<TnuvSkinReader>());
+  Owned<TnuvSkinScrollBtnRes> scroll(Create<TnuvSkinScrollBtnRes>());
+  Owned<TnuvSkinProgressBarRes> progress(Create<TnuvSkinProgressBarRes>());
+  auto same = [](const TBitmap* a, const TBitmap* b) {
+    return (!a && !b) || (a && b && a->Empty() && b->Empty()) ||
+           (SamePixels(a, b) && a->Transparent() == b->Transparent() && a->TransparentColor() == b->TransparentColor());
+  };
+  for (std::size_t s = 0; s < std::size(skins); ++s) {
+    SCOPED_TRACE(s);
+    if (TBitmap* button = reader->GetBitmap(15)) button->SetTransparent(true);  // a painter's choice, not the skin's
+    reader->LoadSkinData(skins[s], "");
+    scroll->SetReader(reader.get());
+    progress->SetReader(reader.get());
+    Owned<TnuvSkinReader> fresh = LoadedReader(skins[s]);
+    Owned<TnuvSkinScrollBtnRes> freshScroll(Create<TnuvSkinScrollBtnRes>());
+    Owned<TnuvSkinProgressBarRes> freshProgress(Create<TnuvSkinProgressBarRes>());
+    freshScroll->SetReader(fresh.get());
+    freshProgress->SetReader(fresh.get());
+    for (int i = 0; i < 34; ++i) EXPECT_TRUE(same(reader->GetBitmap(i), fresh->GetBitmap(i))) << "bitmap " << i;
+    for (int k = 1; k <= 6; ++k) {
+      EXPECT_TRUE(same(scroll->HorzButton(k), freshScroll->HorzButton(k))) << k;
+      EXPECT_TRUE(same(scroll->VertButton(k), freshScroll->VertButton(k))) << k;
+    }
+    for (int k = 1; k <= 5; ++k) {
+      EXPECT_TRUE(same(scroll->HorzThumbPart(k), freshScroll->HorzThumbPart(k))) << k;
+      EXPECT_TRUE(same(scroll->VertThumbPart(k), freshScroll->VertThumbPart(k))) << k;
+    }
+    EXPECT_EQ(scroll->WholeThumb(), freshScroll->WholeThumb());
+    for (int k = 1; k <= 4; ++k) {
+      EXPECT_TRUE(same(progress->Bar(k), freshProgress->Bar(k))) << k;
+      EXPECT_TRUE(same(progress->TurnedBar(k), freshProgress->TurnedBar(k))) << k;
+    }
+  }
+}

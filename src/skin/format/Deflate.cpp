@@ -47,43 +47,36 @@ class RawDeflateStream {
   z_stream zs_{};
 };
 
-// Runs the stream through a 32 KiB window and hands each decoded piece to
-// `take`; stops as soon as the output would pass `maxOutput`.
-template <class Take>
-InflateStatus Decode(ByteSpan input, std::size_t maxOutput, Take take) {
-  RawInflateStream zs;
-  std::uint8_t window[32 * 1024];
-  std::size_t inPos = 0, total = 0;
-  for (;;) {
-    zs->next_in = const_cast<Bytef*>(input.data() + inPos);
-    zs->avail_in = Slice(input.size() - inPos);
-    zs->next_out = window;
-    zs->avail_out = sizeof window;
-    const uInt inBefore = zs->avail_in;
-    const int ret = inflate(zs.get(), Z_NO_FLUSH);
-    inPos += inBefore - zs->avail_in;
-    const std::size_t produced = sizeof window - zs->avail_out;
-    if (produced > maxOutput - total) return InflateStatus::kOverlong;
-    take(window, produced);
-    total += produced;
-    if (ret == Z_STREAM_END) return InflateStatus::kComplete;
-    const bool progressed = produced > 0 || inBefore != zs->avail_in;
-    if ((ret != Z_OK && ret != Z_BUF_ERROR) || !progressed) return InflateStatus::kBroken;
-  }
-}
-
 }  // namespace
 
 InflateStatus InflateRaw(ByteSpan input, std::size_t maxOutput, Bytes& out) {
-  out.clear();
-  // Count first, then decode into a buffer of exactly that size: a small
-  // file that merely claims a huge member costs no memory.
-  std::size_t size = 0;
-  const InflateStatus status = Decode(input, maxOutput, [&](const std::uint8_t*, std::size_t n) { size += n; });
-  if (status == InflateStatus::kOverlong) return status;
-  out.reserve(size);
-  Decode(input, maxOutput, [&](const std::uint8_t* p, std::size_t n) { out.insert(out.end(), p, p + n); });
-  return status;
+  // One pass straight into `out`, which grows only as output arrives: a
+  // small file that merely claims a huge member costs no memory. One byte
+  // more than allowed tells an overlong stream.
+  const std::size_t limit = maxOutput < SIZE_MAX ? maxOutput + 1 : maxOutput;
+  out.assign(std::min(limit, std::max<std::size_t>(64 * 1024, input.size() * 8)), 0);
+  RawInflateStream zs;
+  std::size_t inPos = 0, outPos = 0;
+  for (;;) {
+    if (outPos == out.size()) out.resize(std::min(limit, out.size() * 2));
+    zs->next_in = const_cast<Bytef*>(input.data() + inPos);
+    zs->avail_in = Slice(input.size() - inPos);
+    zs->next_out = out.data() + outPos;
+    zs->avail_out = Slice(out.size() - outPos);
+    const uInt inBefore = zs->avail_in, outBefore = zs->avail_out;
+    const int ret = inflate(zs.get(), Z_NO_FLUSH);
+    inPos += inBefore - zs->avail_in;
+    outPos += outBefore - zs->avail_out;
+    if (outPos > maxOutput) {
+      out.clear();
+      return InflateStatus::kOverlong;
+    }
+    const bool progressed = outBefore != zs->avail_out || inBefore != zs->avail_in;
+    if (ret == Z_STREAM_END || (ret != Z_OK && ret != Z_BUF_ERROR) || !progressed) {
+      out.resize(outPos);
+      return ret == Z_STREAM_END ? InflateStatus::kComplete : InflateStatus::kBroken;
+    }
+  }
 }
 
 Bytes DeflateRaw(ByteSpan input, int level) {

@@ -15,8 +15,8 @@ enum class InflateStatus {
 
 // Decodes a raw deflate stream into `out`: every byte decoded before the
 // stream ended or broke; nothing when it would pass `maxOutput`. The stream
-// is decoded twice (counting, then storing), so `out` never takes more
-// memory than the bytes actually decoded.
+// is decoded once; `out` grows with the bytes actually decoded, never to
+// what a header merely claims.
 InflateStatus InflateRaw(ByteSpan input, std::size_t maxOutput, Bytes& out);
 
 // A raw deflate stream of `input` at the given zlib level (0..9). Deterministic
