@@ -2,6 +2,8 @@
 // construction and destruction phases.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "framework/Classes.h"
 
 using namespace nuvskin;
@@ -211,4 +213,46 @@ TEST(Components, FailedSecondPhaseLeavesNothingBehind) {
   EXPECT_THROW(Create<TFragile>(owner), Exception);
   EXPECT_EQ(owner->ComponentCount(), 0);
   owner->Free();
+}
+
+TEST(Components, FreeNotifyLinksTellObjectsThatAreNotComponents) {
+  // A control's skin, say: it must forget the control once it is freed.
+  struct Skin {
+    TComponent* control = nullptr;
+    TFreeNotifyLink link;
+    void Attach(TComponent* c) {
+      control = c;
+      link.Watch(c, [this](TComponent* freed) {
+        EXPECT_EQ(freed, control);
+        EXPECT_TRUE(freed->IsDestroying());  // told while the component is still whole
+        control = nullptr;
+      });
+    }
+  };
+  TComponent* owner = Create<TComponent>(nullptr);
+  auto* first = Create<TComponent>(owner);
+  Skin a, b;
+  a.Attach(first);
+  b.Attach(first);
+  first->Free();
+  EXPECT_EQ(a.control, nullptr);
+  EXPECT_EQ(b.control, nullptr);
+  EXPECT_EQ(a.link.Component(), nullptr);
+
+  // The observer goes first: nothing is called back later.
+  auto* second = Create<TComponent>(owner);
+  int calls = 0;
+  { TFreeNotifyLink gone(second, [&](TComponent*) { ++calls; }); }
+  // Observers that unhook themselves or each other while being told.
+  auto self = std::make_unique<TFreeNotifyLink>();
+  TFreeNotifyLink other;
+  other.Watch(second, [&](TComponent*) { ++calls; });
+  self->Watch(second, [&](TComponent*) {  // the last one made is told first
+    ++calls;
+    self.reset();
+    other.Reset();
+  });
+  owner->Free();  // frees second with it
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(self, nullptr);
 }
