@@ -68,6 +68,7 @@ PlatformFlags PlatformFlagsOf(DWORD platformId, DWORD major, DWORD minor) {
   return f;
 }
 
+bool IsWinNT() { return Flags().nt; }
 bool IsWin95() { return Flags().win95; }
 bool IsWinXPOrAbove() { return Flags().winXPOrAbove; }
 bool IsWinVista() { return Flags().winVista; }

@@ -9,6 +9,8 @@
 
 namespace nuvskin {
 
+// The NT family (platform id 2), as opposed to the 9x family.
+bool IsWinNT();
 // The 9x family, version 4.0.
 bool IsWin95();
 // The NT family with major version at least 5 and minor version at least 1

@@ -243,6 +243,29 @@ void TBitmap::LoadFromStream(TStream& stream) {
   }
 }
 
+void TBitmap::DefineProperties(TFiler& filer) {
+  TGraphic::DefineProperties(filer);
+  filer.DefineBinaryProperty(
+      "Data",
+      [this](TStream& data) {
+        std::uint8_t b[4] = {};
+        if (data.Read(b, 4) != 4) InvalidBitmap();
+        const std::uint32_t size = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+        if (size > data.Size() - data.Position()) InvalidBitmap();
+        LoadFromStream(data);
+      },
+      [this](TStream& data) {
+        TMemoryStream file;
+        SaveToStream(file);
+        const auto size = static_cast<std::uint32_t>(file.Size());
+        const std::uint8_t b[4] = {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
+                                   static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24)};
+        data.WriteBuffer(b, 4);
+        file.SaveToStream(data);
+      },
+      !Empty());
+}
+
 void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   format::BmpImage image;
   if (!format::ParseBmp(format::ByteSpan(data, size), image)) InvalidBitmap();

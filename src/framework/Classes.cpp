@@ -1,6 +1,7 @@
 #include "framework/Classes.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Streams.h"
 
@@ -40,7 +41,9 @@ void TComponent::Publish(ClassBuilder<TComponent>& b) {
   b.Integer("Tag", &TComponent::Tag, &TComponent::SetTag).defaultOrd = 0;
 }
 
-TComponent::TComponent(TComponent* owner) {
+thread_local bool TComponent::nextIsStreamed_ = false;
+
+TComponent::TComponent(TComponent* owner) : streamed_(std::exchange(nextIsStreamed_, false)) {
   if (owner) {
     owner->Insert(this);
     if (owner->IsDesigning()) SetDesigning(true);
@@ -53,12 +56,20 @@ void TComponent::AfterConstruction() {
     insertNotified_ = true;
     owner_->Notification(this, opInsert);
   }
+  if (streamed_) return;
+  if (TReader* reader = TReader::active_; reader && owner_ && owner_->IsLoading()) {
+    SetLoading(true);
+    reader->loaded_.push_back(this);
+    return;
+  }
+  Loaded();
 }
 
 void TComponent::BeginDestruction() {
   if (destructionBegun_) return;
   destructionBegun_ = true;
   Destroying();
+  NotifyLinks();
   // While the object is still whole: tell those who asked, and the owner.
   while (!freeNotifies_.empty()) freeNotifies_.back()->Notification(this, opRemove);
   if (owner_ && !owner_->IsDestroying()) owner_->Notification(this, opRemove);
@@ -75,7 +86,35 @@ TComponent::~TComponent() {
   // Reached without Free (a plain delete): do what BeforeDestruction would.
   BeginDestruction();
   DestroyComponents();
+  NotifyLinks();  // links made while it was going
   if (owner_) owner_->Remove(this);
+}
+
+void TComponent::NotifyLinks() {
+  // Taken out before the call: the callback may reset or destroy any link.
+  while (!links_.empty()) {
+    TFreeNotifyLink* link = links_.back();
+    links_.pop_back();
+    link->component_ = nullptr;
+    const TFreeNotifyLink::Callback callback = std::move(link->callback_);
+    if (callback) callback(this);
+  }
+}
+
+void TFreeNotifyLink::Watch(TComponent* component, Callback callback) {
+  Reset();
+  if (!component) return;
+  component_ = component;
+  callback_ = std::move(callback);
+  component->links_.push_back(this);
+}
+
+void TFreeNotifyLink::Reset() {
+  if (!component_) return;
+  auto& links = component_->links_;
+  links.erase(std::remove(links.begin(), links.end(), this), links.end());
+  component_ = nullptr;
+  callback_ = nullptr;
 }
 
 TComponent* TComponent::Components(int index) const {

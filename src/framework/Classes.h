@@ -52,12 +52,39 @@ using TComponentState = Set<TComponentStateFlag>;
 
 enum TOperation { opInsert, opRemove };
 
+// Lets an object that is not a component (a control's skin, for one) hear
+// that a component it sits on went away. The component drops the link when
+// it goes, the link unhooks itself when it is reset or destroyed; either may
+// come first, also from inside the callback. The callback must not raise.
+class TFreeNotifyLink {
+ public:
+  using Callback = std::function<void(TComponent* freed)>;
+  TFreeNotifyLink() = default;
+  TFreeNotifyLink(TComponent* component, Callback callback) { Watch(component, std::move(callback)); }
+  ~TFreeNotifyLink() { Reset(); }
+  TFreeNotifyLink(const TFreeNotifyLink&) = delete;
+  TFreeNotifyLink& operator=(const TFreeNotifyLink&) = delete;
+
+  // Watches `component` (nullptr: nothing) instead of the one watched before.
+  void Watch(TComponent* component, Callback callback);
+  void Reset();
+  TComponent* Component() const { return component_; }
+
+ private:
+  friend class TComponent;
+  TComponent* component_ = nullptr;
+  Callback callback_;
+};
+
 class TComponent : public TPersistent {
   NUV_CLASS(TComponent, TPersistent)
   static void Publish(ClassBuilder<TComponent>& b);
 
   // Owned by `owner` (freed with it) when not null. The owner is told of the
-  // insertion (Notification with opInsert) once construction has finished.
+  // insertion (Notification with opInsert) once construction has finished;
+  // then a component made in code gets its Loaded. One that a reader makes,
+  // or that is made while its owner is being read, gets Loaded from the
+  // reader once everything is read.
   explicit TComponent(TComponent* owner);
   ~TComponent() override;
 
@@ -113,17 +140,24 @@ class TComponent : public TPersistent {
   friend class TWriter;
 
  private:
+  friend class TFreeNotifyLink;
   void Insert(TComponent* component);
   void Remove(TComponent* component);
+  void NotifyLinks();
+
+  // Set by a reader for the one component it is about to construct.
+  static thread_local bool nextIsStreamed_;
 
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;
   std::vector<TComponent*> freeNotifies_;
+  std::vector<TFreeNotifyLink*> links_;
   std::string name_;
   std::intptr_t tag_ = 0;
   TComponentState state_;
   bool insertNotified_ = false;
   bool destructionBegun_ = false;
+  bool streamed_ = false;  // its reader calls Loaded
 };
 
 // ---------------------------------------------------------------------------

@@ -219,14 +219,15 @@ void TControl::WndProc(TMessage& m) {
   }
   switch (m.Msg) {
     case CM_MOUSEENTER:
-      if (parent_) parent_->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(this));
+      // Ancestors hear which control the mouse entered, not which child passed it on.
+      if (parent_) parent_->Perform(CM_MOUSEENTER, 0, m.LParam ? m.LParam : reinterpret_cast<LPARAM>(this));
       if (m.LParam == 0) {
         MouseEnter();
         if (OnMouseEnter) OnMouseEnter(this);
       }
       break;
     case CM_MOUSELEAVE:
-      if (parent_) parent_->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(this));
+      if (parent_) parent_->Perform(CM_MOUSELEAVE, 0, m.LParam ? m.LParam : reinterpret_cast<LPARAM>(this));
       if (m.LParam == 0) {
         MouseLeave();
         if (OnMouseLeave) OnMouseLeave(this);
@@ -527,6 +528,11 @@ void TControl::SetPopupMenu(TPopupMenu* value) {
   if (value) value->FreeNotification(this);
 }
 
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component && component == popupMenu_) popupMenu_ = nullptr;
+}
+
 void TControl::Invalidate() {
   if (!parent_ || !visible_ || !parent_->HandleAllocated()) return;
   RECT r = BoundsRect();
@@ -621,7 +627,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.Y = top_;
   params.Width = width_;
   params.Height = height_;
-  params.WndParent = parent_ ? parent_->Handle() : nullptr;
+  params.WndParent = parent_ ? parent_->Handle() : ParentWindowAlive();
   params.WinClassName = Utf8ToWide(ClassName());
 }
 
@@ -840,7 +846,8 @@ void TWinControl::UpdateBounds() {
   width_ = r.right - r.left;
   height_ = r.bottom - r.top;
   if (parent_ && !parent_->controlState_.Contains(csAligning)) UpdateAnchorRules();
-  if (resized) RequestAlign();
+  // Aligned controls are stacked by position: a move reorders them too.
+  RequestAlign();
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
@@ -876,8 +883,25 @@ POINT TWinControl::ClientOrigin() {
   return TControl::ClientOrigin();
 }
 
+HWND TWinControl::ParentWindowAlive() const {
+  return parentWindow_ && ::IsWindow(parentWindow_) ? parentWindow_ : nullptr;
+}
+
+void TWinControl::SetParentWindow(HWND value) {
+  if (parent_ || value == parentWindow_) return;
+  parentWindow_ = value;
+  if (!handle_) {
+    if (value) Handle();
+  } else if (value) {
+    ::SetParent(handle_, value);
+  } else {
+    DestroyHandle();  // no parent left to hold the window
+  }
+}
+
 void TWinControl::SetParent(TWinControl* parent) {
   if (parent == parent_) return;
+  if (parent) parentWindow_ = nullptr;
   TControl::SetParent(parent);
   if (!handle_) {
     if (parent && parent->HandleAllocated()) Handle();
@@ -899,7 +923,7 @@ void TWinControl::SetVisible(bool value) {
 
 void TWinControl::UpdateShowing() {
   if (!handle_) {
-    if (Visible() && parent_ && parent_->HandleAllocated()) Handle();
+    if (Visible() && ((parent_ && parent_->HandleAllocated()) || (!parent_ && ParentWindowAlive()))) Handle();
     return;
   }
   ::ShowWindow(handle_, Visible() ? SW_SHOWNA : SW_HIDE);

@@ -228,6 +228,7 @@ class TControl : public TComponent {
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseEnter() {}
   virtual void MouseLeave() {}
+  void Notification(TComponent* component, TOperation operation) override;
   // The control's part of the parent's realignment after its own change.
   void RequestAlign();
   // Remembers the distances to the parent's right and bottom edges.
@@ -288,6 +289,12 @@ class TWinControl : public TControl {
   // Destroys and creates the window again, keeping the control's state.
   void RecreateWnd();
   void DestroyHandle();
+  // A window the framework did not make (a dialog of the system, say) as
+  // the parent of a control that has no Parent; the control's window is
+  // made in it at once. Setting Parent clears it; a window that died is
+  // taken as no parent at all.
+  HWND ParentWindow() const { return parentWindow_; }
+  void SetParentWindow(HWND value);
 
   // --- children -------------------------------------------------------------
   int ControlCount() const { return static_cast<int>(controls_.size()); }
@@ -378,6 +385,7 @@ class TWinControl : public TControl {
   friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
   void UpdateBounds();
   void UpdateShowing();
+  HWND ParentWindowAlive() const;
   bool IsControlMouseMsg(TMessage& message);
   void ReflectNotification(TMessage& message);
   void DoAlign(TAlign align, RECT& rect);
@@ -385,6 +393,7 @@ class TWinControl : public TControl {
   bool HasOwnClass() const { return !defWndProc_ || defWndProc_ == ::DefWindowProcW; }
 
   HWND handle_ = nullptr;
+  HWND parentWindow_ = nullptr;
   TBrush* brush_;                    // the control's Color, for erasing and WM_CTLCOLOR*
   std::vector<TControl*> controls_;  // children in z-order, windowed and windowless
   std::vector<TWinControl*> tabList_;
@@ -396,6 +405,14 @@ class TWinControl : public TControl {
 
 // The framework control that owns a window, or nullptr.
 TWinControl* FindControl(HWND wnd);
+// Makes a control of class T, without owner, whose window lives inside
+// `parentWindow`. The caller frees it, before or after that window dies.
+template <class T>
+T* CreateParentedControl(HWND parentWindow) {
+  OwnedObject<T> control(Create<T>(nullptr));
+  control->SetParentWindow(parentWindow);
+  return control.release();
+}
 // The form a control sits on (its top-most parent when that is a form).
 TCustomForm* GetParentForm(TControl* control);
 

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/Callbacks.h"
 #include "framework/Units.h"
@@ -155,7 +156,9 @@ void TCustomForm::AfterConstruction() {
 }
 
 void TCustomForm::BeforeDestruction() {
-  if (!IsDestroying() && OnDestroy) OnDestroy(this);
+  // Once, however the form goes: freed itself, by its owner or at exit
+  // (an owner marks what it owns as destroying before freeing it).
+  if (!std::exchange(destroyFired_, true) && OnDestroy) OnDestroy(this);
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
   if (Screen) Screen->RemoveForm(this);
   TScrollingWinControl::BeforeDestruction();
@@ -370,10 +373,24 @@ void TCustomForm::UpdateWindowIcon() {
   ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TScrollingWinControl::Notification(component, operation);
+  if (operation != opRemove || !component) return;
+  if (component == menu_) {
+    if (IsDestroying())
+      menu_ = nullptr;
+    else
+      SetMenu(nullptr);  // the bar leaves the window before its menu dies
+  }
+  if (component == windowMenu_) windowMenu_ = nullptr;
+  if (component == activeControl_) activeControl_ = nullptr;
+}
+
 void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control == activeControl_) return;
   if (control && !ContainsControl(control)) throw EInvalidOperation("Invalid active control");
   activeControl_ = control;
+  if (control) control->FreeNotification(this);
   if (control && HandleAllocated() && active_ && control->CanFocus()) control->SetFocus();
 }
 
@@ -433,8 +450,9 @@ void TCustomForm::SetVisible(bool value) {
 
 void TCustomForm::FocusFirstControl() {
   if (!HandleAllocated() || !::IsWindowVisible(Handle())) return;
-  if (TWinControl* first = FindNextControl(nullptr, true, true, false)) {
+  if (TWinControl* first = FindNextControl(nullptr, true, true, false); first && !first->IsDestroying()) {
     activeControl_ = first;
+    first->FreeNotification(this);
     if (::GetActiveWindow() == Handle()) first->SetFocus();
   }
 }
@@ -699,9 +717,15 @@ void TCustomForm::WndProc(TMessage& m) {
       else if (m.WParam == SIZE_RESTORED)
         windowState_ = wsNormal;
       break;
-    case CM_FOCUSCHANGED:
-      activeControl_ = reinterpret_cast<TWinControl*>(m.LParam);
+    case CM_FOCUSCHANGED: {
+      auto* control = reinterpret_cast<TWinControl*>(m.LParam);
+      // The form's own focus (on activation, or when a focused child dies)
+      // and focus passing through a control on its way out change nothing.
+      if (control == this || (control && control->IsDestroying())) return;
+      activeControl_ = control;
+      if (control) control->FreeNotification(this);  // it may be freed by someone else
       return;
+    }
     case CM_DIALOGKEY:
       m.Result = HandleDialogKey(static_cast<WORD>(m.WParam)) ? 1 : 0;
       return;

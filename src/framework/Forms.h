@@ -144,6 +144,7 @@ class TCustomForm : public TScrollingWinControl {
   virtual void DoClose(TCloseAction& action);
   virtual void DoShow();
   virtual void DoHide();
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   void ApplyPosition();
@@ -167,6 +168,7 @@ class TCustomForm : public TScrollingWinControl {
   TMenuItem* windowMenu_ = nullptr;
   HWND clientHandle_ = nullptr;
   int pendingClientWidth_ = -1, pendingClientHeight_ = -1;
+  bool destroyFired_ = false;
 };
 
 // The form class applications use.
@@ -236,6 +238,12 @@ class TApplication : public TComponent {
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
 
+  // Menu shortcuts, accelerators and dialog keys (Tab, arrows, Enter, Esc)
+  // are found only for messages that go through the application's message
+  // loop: Run, ProcessMessages, HandleMessage or a form's ShowModal. A loop
+  // of the program's own that dispatches messages itself bypasses them.
+  // A handler may free its own form: see TCustomForm::Release.
+  //
   // Starts the library if it has not started yet (it starts before main).
   void Initialize();
   // Creates a form owned by the application; the first one becomes MainForm.

@@ -343,6 +343,8 @@ class TBitmap : public TGraphic {
   void Assign(TPersistent* source) override;
   // Frees the pixels: Width and Height become 0.
   void Clear();
+  // Streamed as "Data": the size of the BMP file, then the file.
+  void DefineProperties(TFiler& filer) override;
 
  protected:
   void Draw(TCanvas& canvas, const RECT& rect) override;

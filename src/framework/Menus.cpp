@@ -471,6 +471,23 @@ void TMenuItem::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == subMenuImages_) subMenuImages_ = nullptr;
 }
 
+void TMenuItem::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  for (TMenuItem* item : std::vector<TMenuItem*>(items_))
+    if (item->Owner() == root) proc(item);
+}
+
+TComponent* TMenuItem::GetParentComponent() const {
+  if (parent_ && parent_->menu_) return parent_->menu_;  // a top-level item
+  return parent_;
+}
+
+void TMenuItem::SetParentComponent(TComponent* parent) {
+  if (auto* menu = dynamic_cast<TMenu*>(parent))
+    menu->Items()->Add(this);
+  else if (auto* item = dynamic_cast<TMenuItem*>(parent))
+    item->Add(this);
+}
+
 HMENU TMenuItem::Handle() {
   if (menu_) return menu_->Handle();
   return items_.empty() ? nullptr : EnsurePopup();
@@ -791,6 +808,10 @@ void TMenu::SetWindowHandle(HWND wnd) {
 
 void TMenu::MenuChanged(bool /*rebuild*/) {}
 
+void TMenu::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+  items_->GetChildren(proc, root);
+}
+
 void TMenu::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == opRemove && component == images_) {
@@ -872,6 +893,16 @@ void TMainMenu::MenuChanged(bool rebuild) {
 void TPopupMenu::Publish(ClassBuilder<TPopupMenu>& b) {
   b.Boolean("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup);
   b.Event("OnPopup", &TPopupMenu::OnPopup);
+}
+
+void TPopupMenu::SetPopupComponent(TComponent* value) {
+  popupComponent_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TPopupMenu::Notification(TComponent* component, TOperation operation) {
+  TMenu::Notification(component, operation);
+  if (operation == opRemove && component && component == popupComponent_) popupComponent_ = nullptr;
 }
 
 namespace {

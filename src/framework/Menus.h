@@ -119,6 +119,13 @@ class TMenuItem : public TComponent {
   // menu's own handle); nullptr when there is none. Creates no handle.
   static TMenuItem* FromHandle(HMENU handle);
 
+  // Streaming: sub-items are written as children of their item, top-level
+  // items as children of their menu, and given back to it when read.
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* parent) override;
+
  protected:
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -202,6 +209,8 @@ class TMenu : public TComponent {
   TMenuItem* FindItemByCommand(UINT command) const;
   TMenuItem* FindItemByHandle(HMENU submenu) const;
 
+  void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+
  protected:
   friend class TMenuItem;
   virtual HMENU CreateMenuHandle();  // CreateMenu or CreatePopupMenu
@@ -236,10 +245,13 @@ class TPopupMenu : public TMenu {
   virtual void Popup(int x, int y);
   // The component whose context menu this is, while it is shown.
   TComponent* PopupComponent() const { return popupComponent_; }
-  void SetPopupComponent(TComponent* value) { popupComponent_ = value; }
+  void SetPopupComponent(TComponent* value);
   bool AutoPopup() const { return autoPopup_; }
   void SetAutoPopup(bool value) { autoPopup_ = value; }
   TNotifyEvent OnPopup;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   TComponent* popupComponent_ = nullptr;

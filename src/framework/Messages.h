@@ -37,7 +37,11 @@ inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 12;
 inline constexpr UINT CM_COLORCHANGED = CM_BASE + 13;
 inline constexpr UINT CM_FONTCHANGED = CM_BASE + 14;
 inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 18;
-inline constexpr UINT CM_MOUSEENTER = CM_BASE + 19;  // lParam the control entered (a graphic child or 0)
+// The mouse entered or left a control. The control itself gets lParam 0;
+// the notice then goes up to each of its parents with lParam the control
+// that was entered or left, so hover tracking that wants only its own
+// enter and leave ignores every notice whose lParam is not 0. wParam is 0.
+inline constexpr UINT CM_MOUSEENTER = CM_BASE + 19;
 inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 20;
 inline constexpr UINT CM_MENUCHANGED = CM_BASE + 21;
 inline constexpr UINT CM_BUTTONPRESSED = CM_BASE + 24;  // wParam group index, lParam the button

@@ -1678,8 +1678,11 @@ void TCustomLabel::Notification(TComponent* component, TOperation operation) {
 }
 
 void TCustomLabel::Loaded() {
+  const bool streamed = IsLoading();
   TGraphicControl::Loaded();
-  AdjustBounds();  // sizing waited for the whole text and font
+  // Sizing waited for the whole text and font; a label made in code keeps
+  // its size until its text or font changes.
+  if (streamed) AdjustBounds();
 }
 
 void TCustomLabel::WndProc(TMessage& m) {

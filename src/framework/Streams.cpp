@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace nuvskin {
 
@@ -308,6 +309,7 @@ void TWriter::WriteProperty(TPersistent* instance, const PropInfo& prop) {
         WritePropName(prop.name);
         WriteIdent(ReferenceName(component));
       } else if (auto* collection = dynamic_cast<TCollection*>(value)) {
+        if (collection->Count() == 0) return;  // lists are written only when they hold something
         WritePropName(prop.name);
         WriteCollection(collection);
       } else if (auto* persistent = dynamic_cast<TPersistent*>(value)) {
@@ -626,10 +628,11 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
   if (!root) {
     const TClass* cls = FindClass(className);
     if (!cls || !cls->componentFactory) throw EClassNotFound("Class " + className + " not found");
-    root = cls->componentFactory(nullptr);
+    root = CreateStreamed(*cls, nullptr);
     created = true;
   }
   root_ = root;
+  TReader* const outer = std::exchange(active_, this);
   try {
     root->SetLoading(true);
     root->SetComponentState(root->ComponentState() + TComponentState{csReading});
@@ -639,14 +642,31 @@ TComponent* TReader::ReadRootComponent(TComponent* root) {
     while (!EndOfList()) ReadComponent(root);
     ReadListEnd();
     FixupReferences();
+    active_ = outer;
     for (TComponent* c : loaded_) c->SetComponentState(c->ComponentState() - TComponentState{csReading});
     for (TComponent* c : loaded_) c->Loaded();
   } catch (...) {
+    active_ = outer;
     for (TComponent* c : loaded_) c->SetComponentState(c->ComponentState() - TComponentState{csReading, csLoading});
     if (created) TObject::Free(root);
     throw;
   }
   return root;
+}
+
+thread_local TReader* TReader::active_ = nullptr;
+
+TComponent* TReader::CreateStreamed(const TClass& cls, TComponent* owner) {
+  TComponent::nextIsStreamed_ = true;
+  TComponent* component = nullptr;
+  try {
+    component = cls.componentFactory(owner);
+  } catch (...) {
+    TComponent::nextIsStreamed_ = false;
+    throw;
+  }
+  TComponent::nextIsStreamed_ = false;
+  return component;
 }
 
 void TReader::ReadData(TComponent* component) {
@@ -666,7 +686,7 @@ TComponent* TReader::ReadComponent(TComponent* parent) {
   const std::string name = ReadStr();
   const TClass* cls = FindClass(className);
   if (!cls || !cls->componentFactory) throw EClassNotFound("Class " + className + " not found");
-  TComponent* component = cls->componentFactory(root_);
+  TComponent* component = CreateStreamed(*cls, root_);
   try {
     component->SetLoading(true);
     component->SetComponentState(component->ComponentState() + TComponentState{csReading});

@@ -193,6 +193,12 @@ class TReader : public TFiler {
     const PropInfo* prop;
     std::string name;
   };
+  friend class TComponent;
+  // Constructs a component of `cls` that this reader will call Loaded on.
+  TComponent* CreateStreamed(const TClass& cls, TComponent* owner);
+  // The reader whose root is being read on this thread.
+  static thread_local TReader* active_;
+
   std::vector<Fixup> fixups_;
   std::vector<TComponent*> loaded_;
   std::string propName_;

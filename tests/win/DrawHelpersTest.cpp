@@ -243,6 +243,8 @@ TEST(PlatformFunctions, VersionFlagsFollowTheirRules) {
   EXPECT_EQ(IsWin95(), here.win95);
   EXPECT_EQ(IsWinXPOrAbove(), here.winXPOrAbove);
   EXPECT_EQ(IsWinVista(), here.winVista);
+  EXPECT_EQ(IsWinNT(), here.nt);
+  EXPECT_TRUE(IsWinNT());  // every system this library runs on today
 }
 
 TEST(PlatformFunctions, RunTimeLookUpsShareOneUnavailableFlag) {

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "WinTest.h"
+#include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
+#include "framework/Menus.h"
 #include "framework/Streams.h"
 
 using namespace nuvskin;
@@ -228,6 +230,9 @@ TEST(Controls, AlignmentStacksTopControlsByTopAndAnchorsFollowTheParent) {
   EXPECT_EQ(second->Top(), 30);
   EXPECT_EQ(client->Top(), 50);
   EXPECT_EQ(client->Height(), 250);
+  second->SetTop(-200);  // a window moved above the others goes first
+  EXPECT_EQ(second->Top(), 0);
+  EXPECT_EQ(first->Top(), 20);
 
   form->SetClientHeight(340);
   form->SetClientWidth(440);
@@ -642,4 +647,149 @@ TEST(FormLeaks, FreeingFormsInAnyOrderLeavesNothingBehind) {
             }),
             0);
   EXPECT_EQ(GdiHeadroom(), gdi);
+}
+
+// --- Hover notices ----------------------------------------------------------
+
+TEST(Controls, HoverNoticesTellTheControlItsOwnEnterFromAChildsOne) {
+  OwnedObject<TForm> form(NewForm());
+  auto* panel = Create<TProbeControl>(form.get());
+  panel->SetParent(form.get());
+  auto* inner = Create<TProbeControl>(form.get());
+  inner->SetParent(panel);
+  auto* graphic = Create<TProbeGraphic>(form.get());
+  graphic->SetParent(inner);
+  std::vector<LPARAM> panelSaw, formSaw;
+  TWindowProcHook panelHook(panel, [&](TMessage& m, const TWndMethod& next) {
+    if (m.Msg == CM_MOUSEENTER || m.Msg == CM_MOUSELEAVE) panelSaw.push_back(m.LParam);
+    next(m);
+  });
+  TWindowProcHook formHook(form.get(), [&](TMessage& m, const TWndMethod& next) {
+    if (m.Msg == CM_MOUSEENTER) formSaw.push_back(m.LParam);
+    next(m);
+  });
+  graphic->Perform(CM_MOUSEENTER);
+  graphic->Perform(CM_MOUSELEAVE);
+  EXPECT_EQ(graphic->enters, 1);
+  EXPECT_EQ(graphic->leaves, 1);
+  // Every ancestor hears of the control entered, never of itself.
+  const auto g = reinterpret_cast<LPARAM>(graphic);
+  EXPECT_EQ(panelSaw, (std::vector<LPARAM>{g, g}));
+  EXPECT_EQ(formSaw, (std::vector<LPARAM>{g}));
+  panel->Perform(CM_MOUSEENTER);
+  EXPECT_EQ(panelSaw.back(), 0);
+  EXPECT_EQ(formSaw.back(), reinterpret_cast<LPARAM>(panel));
+}
+
+// --- Freed menus, OnDestroy ----------------------------------------------------
+
+TEST(Forms, FreedMenusAreForgottenByTheFormAndItsControls) {
+  OwnedObject<TForm> form(NewForm());
+  auto* bar = Create<TMainMenu>(nullptr);  // owned elsewhere
+  form->SetMenu(bar);
+  auto* panel = Create<TProbeControl>(form.get());
+  panel->SetBounds(10, 10, 50, 50);
+  panel->SetParent(form.get());
+  auto* popup = Create<TPopupMenu>(nullptr);
+  popup->SetAutoPopup(false);
+  panel->SetPopupMenu(popup);
+  form->Show();
+  PumpMessages(30);
+  ASSERT_EQ(::GetMenu(form->Handle()), bar->Handle());
+
+  bar->Free();
+  popup->Free();
+  EXPECT_EQ(form->Menu(), nullptr);
+  EXPECT_EQ(::GetMenu(form->Handle()), nullptr);  // the bar left the window
+  EXPECT_EQ(panel->PopupMenu(), nullptr);
+  ::SendMessageW(panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()), MAKELPARAM(-1, -1));
+
+  auto* next = Create<TMainMenu>(form.get());
+  form->SetMenu(next);
+  EXPECT_EQ(::GetMenu(form->Handle()), next->Handle());
+  form->SetActiveControl(panel);
+  panel->Free();
+  EXPECT_EQ(form->ActiveControl(), nullptr);
+}
+
+TEST(Forms, OnDestroyRunsOnceHoweverTheFormIsFreed) {
+  int destroyed = 0;
+  auto track = [&](TForm* f) {
+    f->OnDestroy = [&](TObject*) { ++destroyed; };
+    return f;
+  };
+  track(Create<TForm>(nullptr))->Free();  // by itself
+  EXPECT_EQ(destroyed, 1);
+  auto* owner = Create<TComponent>(nullptr);
+  track(Create<TForm>(owner));
+  track(Create<TForm>(owner));
+  owner->Free();  // by its owner
+  EXPECT_EQ(destroyed, 3);
+  auto* app = Create<TApplication>(nullptr);
+  track(app->CreateForm<TForm>());
+  app->Free();  // by the application, as at exit
+  EXPECT_EQ(destroyed, 4);
+}
+
+// --- Controls inside windows the framework did not make ------------------------
+
+namespace {
+
+INT_PTR CALLBACK RawDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept { return FALSE; }
+
+// A modeless dialog of the system's own class from an in-memory template.
+HWND CreateRawDialog() {
+  alignas(4) WORD t[12] = {};
+  const DWORD style = WS_POPUP | WS_CAPTION;
+  t[0] = LOWORD(style), t[1] = HIWORD(style);
+  t[5] = 10, t[6] = 10, t[7] = 160, t[8] = 100;  // x, y, cx, cy in dialog units
+  return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(t), nullptr,
+                                      RawDialogProc, 0);
+}
+
+}  // namespace
+
+TEST(ControlsInRawWindows, APanelInsideASystemDialogIsPaintedFoundAndFreedEitherWay) {
+  auto cycle = [](bool panelFirst) {
+    HWND dlg = CreateRawDialog();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_EQ(WindowClassOf(dlg), "#32770");
+    TPanel* panel = CreateParentedControl<TPanel>(dlg);
+    panel->SetBevelOuter(bvNone);
+    panel->SetColor(clRed);
+    panel->SetBounds(10, 10, 80, 50);
+    auto* inner = Create<TPanel>(panel);
+    inner->SetBounds(5, 5, 20, 20);
+    inner->SetParent(panel);
+    ASSERT_TRUE(panel->HandleAllocated());
+    EXPECT_EQ(::GetParent(panel->Handle()), dlg);
+    EXPECT_EQ(FindControl(panel->Handle()), panel);
+    EXPECT_EQ(FindControl(inner->Handle()), inner);
+    ::ShowWindow(dlg, SW_SHOWNA);
+    ::UpdateWindow(dlg);
+    PumpMessages(30);
+    const Image shot = CaptureWindow(panel->Handle());
+    EXPECT_EQ(shot.At(60, 40), Rgb(255, 0, 0));
+    const HWND wnd = panel->Handle();
+    if (panelFirst) {
+      panel->Free();
+      EXPECT_FALSE(::IsWindow(wnd));
+      EXPECT_TRUE(::IsWindow(dlg));
+      ::DestroyWindow(dlg);
+      return;
+    }
+    ::DestroyWindow(dlg);
+    EXPECT_FALSE(panel->HandleAllocated());
+    EXPECT_FALSE(inner->HandleAllocated());
+    EXPECT_EQ(FindControl(wnd), nullptr);
+    EXPECT_THROW(panel->HandleNeeded(), EInvalidOperation);  // its window is gone: a clear error
+    panel->Free();
+  };
+  cycle(true);
+  cycle(false);
+  EXPECT_EQ(UserHandlesLeaked([&] {
+              cycle(true);
+              cycle(false);
+            }),
+            0);
 }

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "WinTest.h"
+#include "framework/Buttons.h"
+#include "framework/Forms.h"
 #include "framework/Menus.h"
 #include "framework/Streams.h"
 
@@ -830,4 +832,70 @@ TEST(MenuLeaks, FreeingInAnyOrderLeaksNoHandleAndNoRegistryEntry) {
     }
   };
   EXPECT_EQ(UserHandlesLeaked(freeInEveryOrder), 0);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(FormStreams, MenuTreesAndButtonGlyphsComeBackWhole) {
+  OwnedObject<TForm> form(Create<TForm>(nullptr));
+  form->SetName("Saved");
+  auto* bar = Create<TMainMenu>(form.get());
+  bar->SetName("Bar");
+  TMenuItem* file = NewItem(form.get(), bar->Items(), L"&File");
+  NewItem(form.get(), file, L"&Open")->SetShortCut(ShortCut('O', {ssCtrl}));
+  NewItem(form.get(), NewItem(form.get(), file, L"&Recent"), L"one.txt");
+  NewItem(form.get(), bar->Items(), L"&Edit");
+  form->SetMenu(bar);
+  auto* popup = Create<TPopupMenu>(form.get());
+  popup->SetName("Popup");
+  NewItem(form.get(), popup->Items(), L"Cu&t");
+  OwnedObject<TBitmap> glyph(Create<TBitmap>(32, 16));  // two images
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 32; ++x) glyph->SetPixelAt(x, y, RGB(x * 8, y * 16, 200));
+  auto* bitBtn = Create<TBitBtn>(form.get());
+  bitBtn->SetName("BitBtn");
+  bitBtn->SetParent(form.get());
+  bitBtn->SetGlyph(glyph.get());
+  auto* speed = Create<TSpeedButton>(form.get());
+  speed->SetName("Speed");
+  speed->SetParent(form.get());
+  speed->SetGlyph(glyph.get());
+
+  TMemoryStream stream;
+  stream.WriteComponent(form.get());
+  form.reset();
+  stream.SetPosition(0);
+  OwnedObject<TForm> copy(dynamic_cast<TForm*>(stream.ReadComponent(nullptr)));
+  ASSERT_NE(copy, nullptr);
+  auto* bar2 = dynamic_cast<TMainMenu*>(copy->FindComponent("Bar"));
+  ASSERT_NE(bar2, nullptr);
+  EXPECT_EQ(copy->Menu(), bar2);
+  ASSERT_EQ(bar2->Items()->Count(), 2);
+  TMenuItem* file2 = bar2->Items()->Items(0);
+  ASSERT_EQ(file2->Count(), 2);
+  EXPECT_EQ(file2->Items(0)->Caption(), L"&Open");
+  EXPECT_EQ(file2->Items(0)->ShortCut(), ShortCut('O', {ssCtrl}));
+  ASSERT_EQ(file2->Items(1)->Count(), 1);
+  EXPECT_EQ(file2->Items(1)->Items(0)->Caption(), L"one.txt");
+  EXPECT_EQ(bar2->Items()->Items(1)->Caption(), L"&Edit");
+  EXPECT_EQ(::GetMenuItemCount(file2->Handle()), 2);
+  auto* popup2 = dynamic_cast<TPopupMenu*>(copy->FindComponent("Popup"));
+  ASSERT_NE(popup2, nullptr);
+  ASSERT_EQ(popup2->Items()->Count(), 1);
+  EXPECT_EQ(popup2->Items()->Items(0)->Caption(), L"Cu&t");
+
+  for (const char* name : {"BitBtn", "Speed"}) {
+    SCOPED_TRACE(name);
+    TComponent* button = copy->FindComponent(name);
+    ASSERT_NE(button, nullptr);
+    auto* back = dynamic_cast<TBitmap*>(GetObjectProp(button, GetPropInfo(button, "Glyph")));
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(back->Width(), 32);
+    ASSERT_EQ(back->Height(), 16);
+    int differing = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 32; ++x) differing += back->PixelAt(x, y) != glyph->PixelAt(x, y);
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(GetOrdProp(button, "NumGlyphs"), 2);
+  }
 }

@@ -2,6 +2,8 @@
 // construction and destruction phases.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "framework/Classes.h"
 
 using namespace nuvskin;
@@ -211,4 +213,34 @@ TEST(Components, FailedSecondPhaseLeavesNothingBehind) {
   EXPECT_THROW(Create<TFragile>(owner), Exception);
   EXPECT_EQ(owner->ComponentCount(), 0);
   owner->Free();
+}
+
+TEST(Components, FreeNotifyLinksTellObjectsThatAreNotComponents) {
+  TComponent* owner = Create<TComponent>(nullptr);
+  auto* first = Create<TComponent>(owner);
+  TComponent* seen[2] = {first, first};  // what two skins sit on
+  TFreeNotifyLink a, b;
+  for (int i = 0; i < 2; ++i)
+    (i ? b : a).Watch(first, [&seen, i](TComponent* freed) {
+      EXPECT_TRUE(freed->IsDestroying());  // told while the component is still whole
+      if (seen[i] == freed) seen[i] = nullptr;
+    });
+  first->Free();
+  EXPECT_EQ(seen[0], nullptr);
+  EXPECT_EQ(seen[1], nullptr);
+  EXPECT_EQ(a.Component(), nullptr);
+
+  auto* second = Create<TComponent>(owner);
+  int calls = 0;
+  { TFreeNotifyLink gone(second, [&](TComponent*) { ++calls; }); }  // the observer went first
+  auto self = std::make_unique<TFreeNotifyLink>();
+  TFreeNotifyLink other;
+  other.Watch(second, [&](TComponent*) { ++calls; });
+  self->Watch(second, [&](TComponent*) {  // the last one made is told first
+    ++calls;
+    self.reset();  // unhooks itself and the other while being told
+    other.Reset();
+  });
+  owner->Free();
+  EXPECT_EQ(calls, 1);
 }

@@ -2,6 +2,7 @@
 // trips and a stream assembled byte by byte in the classic layout.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "framework/Streams.h"
@@ -35,13 +36,24 @@ class TNote : public TCollectionItem {
 
 class TGadget : public TComponent {
   NUV_CLASS(TGadget, TComponent)
-  static void Publish(ClassBuilder<TGadget>& b) { b.Integer("Level", &TGadget::Level, &TGadget::SetLevel); }
+  static void Publish(ClassBuilder<TGadget>& b) {
+    b.Integer("Level", &TGadget::Level, &TGadget::SetLevel);
+    b.Integer("Spawn", &TGadget::Spawn, &TGadget::SetSpawn).defaultOrd = 0;
+  }
   using TComponent::TComponent;
   int Level() const { return level_; }
   void SetLevel(int v) {
     level_ = v;
     loadingWhenSet = IsLoading();
   }
+  // Non-zero: a sibling is made in code, while the owner may be loading.
+  int Spawn() const { return spawn_; }
+  void SetSpawn(int v) {
+    spawn_ = v;
+    if (v && Owner()) spawned = Create<TGadget>(Owner());
+  }
+  int spawn_ = 0;
+  TGadget* spawned = nullptr;
   void Loaded() override {
     TComponent::Loaded();
     ++loadedCalls;
@@ -308,4 +320,54 @@ TEST(FormStream, DamagedStreamsRaiseAndFreeWhatWasRead) {
   auto badSignature = good;
   badSignature[0] = 'X';
   EXPECT_THROW(Read(badSignature), EReadError);
+}
+
+TEST(FormStream, LoadedComesOnceWhetherMadeInCodeOrRead) {
+  OwnedObject<TDocument> doc(Create<TDocument>(nullptr));
+  doc->SetName("Doc");
+  TGadget* made = Create<TGadget>(doc.get());
+  EXPECT_EQ(made->loadedCalls, 1);  // made in code: right after construction
+  EXPECT_FALSE(made->IsLoading());
+  made->SetName("Made");
+  TMemoryStream stream;
+  stream.WriteComponent(made);
+  stream.SetPosition(0);
+  OwnedObject<TGadget> root(static_cast<TGadget*>(stream.ReadComponent(nullptr)));
+  EXPECT_EQ(root->loadedCalls, 1);  // a root the reader makes: from the reader only
+
+  made->SetSpawn(1);  // makes a sibling in code, and does so again while read
+  EXPECT_EQ(made->spawned->loadedCalls, 1);
+  made->spawned->Free();
+  OwnedObject<TDocument> back(Read(Write(doc.get())));
+  auto* read = static_cast<TGadget*>(back->FindComponent("Made"));
+  ASSERT_NE(read, nullptr);
+  ASSERT_NE(read->spawned, nullptr);
+  EXPECT_EQ(read->loadedCalls, 1);
+  EXPECT_EQ(read->spawned->loadedCalls, 1);  // from the reader, at the end
+  EXPECT_FALSE(read->spawned->IsLoading());
+}
+
+TEST(FormStream, EmptyListsAndCollectionsAreNotWritten) {
+  auto contains = [](const std::vector<std::uint8_t>& bytes, const std::string& text) {
+    return std::search(bytes.begin(), bytes.end(), text.begin(), text.end()) != bytes.end();
+  };
+  OwnedObject<TDocument> doc(Create<TDocument>(nullptr));
+  doc->SetName("Doc");
+  const auto empty = Write(doc.get());
+  EXPECT_FALSE(contains(empty, "Notes"));
+  EXPECT_FALSE(contains(empty, "Lines"));
+  EXPECT_TRUE(contains(empty, "Count"));  // integers and Booleans always are
+  EXPECT_TRUE(contains(empty, "Flag"));
+  OwnedObject<TDocument> emptyBack(Read(empty));
+  EXPECT_EQ(emptyBack->Notes()->Count(), 0);
+  EXPECT_EQ(emptyBack->Lines()->Count(), 0);
+
+  doc->Lines()->Add(L"one");
+  doc->Notes()->Add();
+  const auto filled = Write(doc.get());
+  EXPECT_TRUE(contains(filled, "Notes"));
+  EXPECT_TRUE(contains(filled, "Lines.Strings"));
+  OwnedObject<TDocument> back(Read(filled));
+  EXPECT_EQ(back->Notes()->Count(), 1);
+  EXPECT_EQ(back->Lines()->Get(0), L"one");
 }
