@@ -1,6 +1,6 @@
 // The drawing toolkit: bitmap and canvas primitives, the window region,
 // text, font, window and menu helpers; with the skin reader and the
-// composite resources the painters draw from.
+// composite resources the painters draw from, and the library's own bitmaps.
 #pragma once
 
 #include "draw/BitmapPrimitives.h"
@@ -10,5 +10,6 @@
 #include "draw/SkinRegion.h"
 #include "draw/TextAndFonts.h"
 #include "draw/WindowHelpers.h"
+#include "skin/LibraryBitmaps.h"
 #include "skin/SkinReader.h"
 #include "skin/SkinResources.h"

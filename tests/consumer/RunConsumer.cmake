@@ -16,7 +16,7 @@ run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE_DIR} -B ${NUVSKIN_WORK_DIR}/build -G N
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN_FILE} -DCMAKE_PREFIX_PATH=${prefix})
 run(${CMAKE_COMMAND} --build ${NUVSKIN_WORK_DIR}/build)
 run(${EMULATOR} ${NUVSKIN_WORK_DIR}/build/consumer.exe)
-if(NOT last_output MATCHES "nuvskin [0-9]+\\.[0-9]+")
+if(NOT last_output MATCHES "nuvskin [0-9]+\\.[0-9]+" OR NOT last_output MATCHES "check mark 16x16, MDI glyphs 48x16")
   message(FATAL_ERROR "unexpected output: ${last_output}")
 endif()
 message(STATUS "${last_output}")

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "GraphicsTestSupport.h"
+#include "skin/LibraryBitmaps.h"
 #include "skin/format/Bmp.h"
 
 using namespace nuvskin;
@@ -226,6 +227,24 @@ TEST(BitmapFiles, AStreamOfSeveralFilesIsReadOneFileAtATime) {
   EXPECT_EQ(stream.Position(), stream.Size());
   EXPECT_EQ(a.PixelAt(4, 2), DirectColor(4, 2));
   EXPECT_EQ(b.PixelAt(4, 2), PaletteColor(kPalette[IndexAt(4, 2, 6)]));
+}
+
+// GraphicsTest.rc brings a check mark of its own (a blue square) and a
+// damaged bitmap under the name of the MDI glyphs.
+TEST(LibraryBitmaps, TheProgramsOwnBitmapWinsAndADamagedOneGivesTheLibrarys) {
+  TBitmap mark;
+  LoadLibraryBitmap(&mark, kMenuCheckedBitmap);
+  ASSERT_EQ(mark.Width(), 16);
+  ASSERT_EQ(mark.Height(), 16);
+  EXPECT_EQ(mark.PixelAt(8, 8), clBlue);  // green in the library's
+  EXPECT_EQ(mark.PixelAt(0, 0), clWhite);
+  EXPECT_TRUE(mark.Transparent());
+  EXPECT_EQ(mark.TransparentColor(), clWhite);
+
+  TBitmap glyphs;
+  LoadLibraryBitmap(&glyphs, kMdiControlerBitmap);
+  EXPECT_EQ(glyphs.Width(), 48);
+  EXPECT_EQ(glyphs.Height(), 16);
 }
 
 TEST(BitmapFiles, ResourceBitmapsLoadByNameAndFilesRoundTripOnDisk) {
