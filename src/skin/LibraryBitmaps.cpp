@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "framework/Streams.h"
+#include "framework/SysUtils.h"
 
 namespace nuvskin {
 
@@ -27,12 +27,7 @@ void LoadLibraryBitmap(TBitmap* bitmap, const std::wstring& name) {
     } catch (const EInvalidGraphic&) {  // a damaged resource: the library's copy still serves
     }
   }
-  if (!loaded) {
-    TMemoryStream stream;
-    stream.WriteBuffer(file.data(), static_cast<std::int64_t>(file.size()));
-    stream.SetPosition(0);
-    bitmap->LoadFromStream(stream);
-  }
+  if (!loaded) bitmap->LoadFromBytes(file.data(), file.size());
   bitmap->SetTransparentColor(clWhite);
   bitmap->SetTransparent(true);
 }
