@@ -47,6 +47,11 @@ TMenuRegistrations* gRegistrations = nullptr;
 
 TMenuRegistrations* Registrations() {
   if (!gRegistrations) InitializeUnits();  // used before the library started
+  if (!gRegistrations) {
+    // After the library ended (a form freed after main): lists nobody keeps.
+    static auto* afterEnd = Create<TMenuRegistrations>();
+    return afterEnd;
+  }
   return gRegistrations;
 }
 

@@ -56,19 +56,33 @@ void TComponent::AfterConstruction() {
     insertNotified_ = true;
     owner_->Notification(this, opInsert);
   }
-  if (streamed_) return;
-  if (TReader* reader = TReader::active_; reader && owner_ && owner_->IsLoading()) {
-    SetLoading(true);
-    reader->loaded_.push_back(this);
-    return;
+  constructed_ = true;
+  if (!streamed_) {
+    if (TReader* reader = TReader::active_; reader && owner_ && owner_->IsLoading()) {
+      SetLoading(true);
+      reader->loaded_.push_back(this);
+    } else if (owner_ && !owner_->constructed_) {
+      // Made in the owner's constructor: Loaded once the owner is whole.
+      owner_->pendingLoaded_.push_back(this);
+    } else {
+      Loaded();
+    }
   }
-  Loaded();
+  // Those made in this one's constructor (a handler may free any of them).
+  while (!pendingLoaded_.empty()) {
+    TComponent* c = pendingLoaded_.front();
+    pendingLoaded_.erase(pendingLoaded_.begin());
+    c->Loaded();
+  }
 }
 
 void TComponent::BeginDestruction() {
   if (destructionBegun_) return;
   destructionBegun_ = true;
   Destroying();
+  // Nobody may call its Loaded any more.
+  if (owner_) std::erase(owner_->pendingLoaded_, this);
+  if (TReader* reader = TReader::active_) std::erase(reader->loaded_, this);
   NotifyLinks();
   // While the object is still whole: tell those who asked, and the owner.
   while (!freeNotifies_.empty()) freeNotifies_.back()->Notification(this, opRemove);

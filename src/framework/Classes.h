@@ -158,6 +158,8 @@ class TComponent : public TPersistent {
   bool insertNotified_ = false;
   bool destructionBegun_ = false;
   bool streamed_ = false;  // its reader calls Loaded
+  bool constructed_ = false;  // AfterConstruction has run
+  std::vector<TComponent*> pendingLoaded_;  // made in the constructor, Loaded after it
 };
 
 // ---------------------------------------------------------------------------

@@ -597,7 +597,7 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) { brush_ = Create<
 
 TWinControl::~TWinControl() {
   DestroyHandle();
-  while (!controls_.empty()) TObject::Free(controls_.back());
+  FreeChildren();
   TObject::Free(brush_);
 }
 
@@ -605,8 +605,18 @@ void TWinControl::BeforeDestruction() {
   BeginDestruction();
   DestroyHandle();
   // Children go with their parent, whoever owns them.
-  while (!controls_.empty()) TObject::Free(controls_.back());
+  FreeChildren();
   TControl::BeforeDestruction();
+}
+
+void TWinControl::FreeChildren() {
+  // Taken out first: a child already being freed (its handler freed this
+  // parent) stays out of the list.
+  while (!controls_.empty()) {
+    TControl* child = controls_.back();
+    RemoveControl(child);
+    TObject::Free(child);
+  }
 }
 
 HWND TWinControl::Handle() {

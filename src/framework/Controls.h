@@ -374,6 +374,7 @@ class TWinControl : public TControl {
   virtual bool WantsKey(WORD key);
   void InsertControl(TControl* control);
   void RemoveControl(TControl* control);
+  void FreeChildren();
   // The window if it exists (never creates it).
   HWND WindowHandle() const { return handle_; }
   // Runs `create`, which makes this control's window; messages that arrive

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 #include "framework/Callbacks.h"
@@ -158,10 +159,17 @@ void TCustomForm::AfterConstruction() {
 void TCustomForm::BeforeDestruction() {
   // Once, however the form goes: freed itself, by its owner or at exit
   // (an owner marks what it owns as destroying before freeing it).
-  if (!std::exchange(destroyFired_, true) && OnDestroy) OnDestroy(this);
+  // A failing OnDestroy still lets the form go; the error follows.
+  std::exception_ptr failure;
+  try {
+    if (!std::exchange(destroyFired_, true) && OnDestroy) OnDestroy(this);
+  } catch (...) {
+    failure = std::current_exception();
+  }
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
   if (Screen) Screen->RemoveForm(this);
   TScrollingWinControl::BeforeDestruction();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {

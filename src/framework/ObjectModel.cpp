@@ -111,7 +111,13 @@ void TObject::Free(TObject* object) {
   // running, and never in the middle of BeforeDestruction (destroying a
   // window sends it messages, which pin and unpin the object).
   ObjectPin pin(object);
-  object->BeforeDestruction();
+  try {
+    object->BeforeDestruction();
+  } catch (...) {
+    // Half torn down: leaking it is the one safe thing left.
+    object->freePending_ = false;
+    throw;
+  }
 }
 
 ObjectPin::~ObjectPin() {

@@ -29,20 +29,36 @@ void InitializeUnits() {
     if (kLibraryUnits[gStarted].initialize) kLibraryUnits[gStarted].initialize();
 }
 
+namespace {
+
+// Each step of the end runs whatever the others did: it may run from a
+// static destructor, where an exception would end the program.
+template <class F>
+void EndStep(F&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+}  // namespace
+
 void FinalizeUnits() {
   if (gPhase != Phase::kRunning) return;
   gPhase = Phase::kEnding;
   // The forms (and what they own) go while everything they use is whole.
-  if (Application) Application->DestroyComponents();
+  EndStep([] {
+    if (Application) Application->DestroyComponents();
+  });
   auto& own = ApplicationUnits();
   while (!own.empty()) {
     const UnitEntry unit = own.back();
     own.pop_back();
-    if (unit.finalize) unit.finalize();
+    if (unit.finalize) EndStep(unit.finalize);
   }
   while (gStarted > 0) {
     --gStarted;
-    if (kLibraryUnits[gStarted].finalize) kLibraryUnits[gStarted].finalize();
+    if (kLibraryUnits[gStarted].finalize) EndStep(kLibraryUnits[gStarted].finalize);
   }
   gPhase = Phase::kEnded;
 }

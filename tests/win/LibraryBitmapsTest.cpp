@@ -2,7 +2,6 @@
 // check mark and the MDI glyphs come from the copies inside the library.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "draw/BitmapPrimitives.h"
@@ -42,58 +41,23 @@ TEST(LibraryBitmaps, BothLoadAtTheirSizeFromPaletteFiles) {
   }
 }
 
-TEST(LibraryBitmaps, CheckMarkIsGreenWithAShadowAndDrawsWithoutItsWhite) {
+TEST(LibraryBitmaps, TheyDrawWithoutTheirWhiteAndTheMdiFramesDiffer) {
   TBitmap mark;
   LoadLibraryBitmap(&mark, kMenuCheckedBitmap);
-  int green = 0, shadow = 0, white = 0;
-  for (TColor c : Pixels(mark)) {
-    green += c == clGreen || c == clLime;
-    shadow += c == clGray;
-    white += c == clWhite;
-  }
-  EXPECT_GT(green, 20);
-  EXPECT_GT(shadow, 5);
-  EXPECT_EQ(green + shadow + white, 256);
-  for (POINT p : {POINT{0, 0}, POINT{15, 0}, POINT{0, 15}, POINT{15, 15}}) EXPECT_EQ(mark.PixelAt(p.x, p.y), clWhite);
-  EXPECT_EQ(mark.PixelAt(8, 8), clGreen);
-  EXPECT_EQ(mark.PixelAt(13, 5), clGray);  // the shadow falls down and to the right
-
   TBitmap menu(16, 16);
   menu.Canvas()->Brush()->SetColor(clNavy);
   menu.Canvas()->FillRect(RECT{0, 0, 16, 16});
   menu.Canvas()->Draw(0, 0, &mark);
   EXPECT_EQ(menu.PixelAt(0, 0), clNavy);
   EXPECT_EQ(menu.PixelAt(8, 8), clGreen);
-}
 
-TEST(LibraryBitmaps, MdiGlyphsAreMinimizeRestoreAndClose) {
   TBitmap glyphs;
   LoadLibraryBitmap(&glyphs, kMdiControlerBitmap);
-  for (TColor c : Pixels(glyphs)) ASSERT_TRUE(c == clBlack || c == clWhite);
   std::vector<TBitmap> frames(3);
   for (int i = 0; i < 3; ++i) CutFrame(&glyphs, &frames[static_cast<std::size_t>(i)], 3, i + 1);
-  TBitmap& minimize = frames[0];
-  TBitmap& restore = frames[1];
-  TBitmap& close = frames[2];
-  EXPECT_NE(Pixels(minimize), Pixels(restore));
-  EXPECT_NE(Pixels(restore), Pixels(close));
-  EXPECT_NE(Pixels(minimize), Pixels(close));
-
-  // Minimize: a bar in the lower half and nothing above it.
-  int top = 16;
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x)
-      if (minimize.PixelAt(x, y) == clBlack) top = std::min(top, y);
-  EXPECT_GE(top, 8);
-  EXPECT_EQ(minimize.PixelAt(8, 11), clBlack);
-  // Restore: the front window's frame lies over the back one's.
-  EXPECT_EQ(restore.PixelAt(0, 6), clBlack);
-  EXPECT_EQ(restore.PixelAt(11, 3), clBlack);
-  EXPECT_EQ(restore.PixelAt(4, 10), clWhite);
-  // Close: a cross, the same mirrored left to right, black at its centre.
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) EXPECT_EQ(close.PixelAt(x, y), close.PixelAt(15 - x, y)) << x << "," << y;
-  EXPECT_EQ(close.PixelAt(7, 7), clBlack);
+  EXPECT_NE(Pixels(frames[0]), Pixels(frames[1]));
+  EXPECT_NE(Pixels(frames[1]), Pixels(frames[2]));
+  EXPECT_NE(Pixels(frames[0]), Pixels(frames[2]));
 }
 
 TEST(LibraryBitmaps, UnknownNamesRaiseAndChangeNothing) {

@@ -36,14 +36,33 @@ class TWatcher : public TComponent {
 class TFreeingGraphic : public TGraphicControl {
   NUV_CLASS(TFreeingGraphic, TGraphicControl)
   using TGraphicControl::TGraphicControl;
-  int mouseUps = 0;
-
- protected:
-  void MouseUp(TMouseButton b, TShiftState s, int x, int y) override {
-    ++mouseUps;
-    TGraphicControl::MouseUp(b, s, x, y);
-  }
 };
+
+// A component made in its owner's constructor: its Loaded must find the
+// owner whole.
+class TLoadProbe : public TComponent {
+  NUV_CLASS(TLoadProbe, TComponent)
+  using TComponent::TComponent;
+  bool ownerWhole = false;
+  int loads = 0;
+  void Loaded() override;
+};
+
+class TProbeOwner : public TComponent {
+  NUV_CLASS(TProbeOwner, TComponent)
+  TProbeOwner() : TComponent(nullptr) {
+    probe = Create<TLoadProbe>(this);
+    whole = true;
+  }
+  TLoadProbe* probe;
+  bool whole = false;
+};
+
+void TLoadProbe::Loaded() {
+  TComponent::Loaded();
+  ++loads;
+  ownerWhole = static_cast<TProbeOwner*>(Owner())->whole;
+}
 
 // A windowed control whose painting fails.
 class TFailingPaint : public TCustomControl {
@@ -143,6 +162,38 @@ TEST(Lifetime, AFormFreedByItsOwnHandlersRunsEveryCallToTheEnd) {
     ::PostMessageW(form->Handle(), WM_USER + 1, 0, 0);
   });
   hook.reset();
+}
+
+TEST(Lifetime, TeardownThatFreesOrFailsStillEnds) {
+  // A child's WM_DESTROY frees its parent form while the child is being freed.
+  TForm* form = ShownForm();
+  OwnedObject<TWatcher> watcher(Create<TWatcher>());
+  form->FreeNotification(watcher.get());
+  auto* panel = Create<TPanel>(nullptr);
+  panel->SetParent(form);
+  TWindowProcHook hook(panel, [form](TMessage& m, const TWndMethod& next) {
+    next(m);
+    if (m.Msg == WM_DESTROY) form->Free();
+  });
+  panel->Free();
+  EXPECT_EQ(watcher->removed, 1);
+
+  // A failing OnDestroy: the error reaches the caller, the form is gone from
+  // the application and the screen, its window destroyed.
+  TForm* main = ShownForm();
+  Application->SetMainForm(main);
+  HWND wnd = main->Handle();
+  main->OnDestroy = [](TObject*) { throw Exception("destroy failed"); };
+  EXPECT_THROW(main->Free(), Exception);
+  EXPECT_EQ(Application->MainForm(), nullptr);
+  EXPECT_FALSE(::IsWindow(wnd));
+  for (int i = 0; i < Screen->FormCount(); ++i) EXPECT_NE(Screen->Forms(i), main);
+
+  // A component made in its owner's constructor gets Loaded once the owner
+  // is whole.
+  OwnedObject<TProbeOwner> owner(Create<TProbeOwner>());
+  EXPECT_EQ(owner->probe->loads, 1);
+  EXPECT_TRUE(owner->probe->ownerWhole);
 }
 
 TEST(Lifetime, AWindowProcReplacedAndRestoredWhileANestedMessageRuns) {
