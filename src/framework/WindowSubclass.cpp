@@ -1,17 +1,29 @@
 #include "framework/WindowSubclass.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
 #include "framework/Callbacks.h"
 #include "framework/ObjectModel.h"
 
+extern "C" IMAGE_DOS_HEADER __ImageBase;  // this module's base, from the linker
+
 namespace nuvskin {
 
 namespace {
 
-constexpr wchar_t kSubclassProp[] = L"nuvskin.subclass";
+// Named for this module: a program and a library of its own that both link
+// nuvskin keep separate records on the same window.
+const wchar_t* SubclassProp() {
+  static const wchar_t* name = [] {
+    static wchar_t text[48];
+    std::swprintf(text, 48, L"nuvskin.subclass.%p", static_cast<void*>(&__ImageBase));
+    return text;
+  }();
+  return name;
+}
 
 LRESULT CALLBACK SubclassProcW(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 LRESULT CALLBACK SubclassProcA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -34,7 +46,7 @@ struct SubclassedWindow {
   bool destroyed = false;
 
   static SubclassedWindow* Of(HWND wnd) {
-    return wnd ? static_cast<SubclassedWindow*>(::GetPropW(wnd, kSubclassProp)) : nullptr;
+    return wnd ? static_cast<SubclassedWindow*>(::GetPropW(wnd, SubclassProp())) : nullptr;
   }
 
   WNDPROC OurProc() const { return unicode ? SubclassProcW : SubclassProcA; }
@@ -80,7 +92,7 @@ struct SubclassedWindow {
   // After the window's last message: every subclass lets go of it.
   void WindowDestroyed() {
     destroyed = true;
-    ::RemovePropW(wnd, kSubclassProp);
+    ::RemovePropW(wnd, SubclassProp());
     std::vector<std::function<void()>> notices;
     for (TWindowSubclass*& layer : layers) {
       if (!layer) continue;
@@ -111,7 +123,7 @@ struct SubclassedWindow {
       ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     else
       ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-    ::RemovePropW(wnd, kSubclassProp);
+    ::RemovePropW(wnd, SubclassProp());
     delete this;
   }
 };
@@ -144,12 +156,12 @@ bool TWindowSubclass::Attach(HWND wnd, Handler handler, TObject* keepAlive) {
     fresh->wnd = wnd;
     fresh->unicode = ::IsWindowUnicode(wnd) != FALSE;
     fresh->layers.reserve(2);
-    if (!::SetPropW(wnd, kSubclassProp, fresh.get())) return false;
+    if (!::SetPropW(wnd, SubclassProp(), fresh.get())) return false;
     const LONG_PTR previous =
         fresh->unicode ? ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fresh->OurProc()))
                        : ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fresh->OurProc()));
     if (!previous) {  // a window of another process, or one that refuses
-      ::RemovePropW(wnd, kSubclassProp);
+      ::RemovePropW(wnd, SubclassProp());
       return false;
     }
     fresh->previous = reinterpret_cast<WNDPROC>(previous);
