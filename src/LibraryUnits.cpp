@@ -10,10 +10,13 @@ void InitializeFormsUnit();
 void FinalizeFormsUnit();
 void InitializeMenuHelpersUnit();
 void FinalizeMenuHelpersUnit();
+void InitializeEngineUnit();
+void FinalizeEngineUnit();
 
 const UnitEntry kLibraryUnits[] = {
     {"Forms", InitializeFormsUnit, FinalizeFormsUnit},
     {"MenuHelpers", InitializeMenuHelpersUnit, FinalizeMenuHelpersUnit},
+    {"NUVSkinEngine", InitializeEngineUnit, FinalizeEngineUnit},
 };
 const std::size_t kLibraryUnitCount = sizeof(kLibraryUnits) / sizeof(kLibraryUnits[0]);
 

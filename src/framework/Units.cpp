@@ -22,17 +22,12 @@ std::vector<UnitEntry>& ApplicationUnits() {
 
 }  // namespace
 
-void InitializeUnits() {
-  if (gPhase != Phase::kNotStarted) return;
-  gPhase = Phase::kRunning;
-  for (; gStarted < kLibraryUnitCount; ++gStarted)
-    if (kLibraryUnits[gStarted].initialize) kLibraryUnits[gStarted].initialize();
-}
 
 namespace {
 
-// Each step of the end runs whatever the others did: it may run from a
-// static destructor, where an exception would end the program.
+// Each step of the start and the end runs whatever the others did: they
+// run from a static constructor and destructor, where an exception would
+// end the program.
 template <class F>
 void EndStep(F&& step) noexcept {
   try {
@@ -42,6 +37,16 @@ void EndStep(F&& step) noexcept {
 }
 
 }  // namespace
+
+void InitializeUnits() {
+  if (gPhase != Phase::kNotStarted) return;
+  gPhase = Phase::kRunning;
+  // Before main an exception would end the program unseen: a unit that
+  // fails keeps what it made and ends like the others; what needs the rest
+  // says so when used.
+  for (; gStarted < kLibraryUnitCount; ++gStarted)
+    if (kLibraryUnits[gStarted].initialize) EndStep(kLibraryUnits[gStarted].initialize);
+}
 
 void FinalizeUnits() {
   if (gPhase != Phase::kRunning) return;

@@ -1,10 +1,12 @@
 // The library's own bitmaps in a program that brings none of its own: the
-// check mark and the MDI glyphs come from the copies inside the library.
+// check mark (as the engine's menus hold it) and the MDI glyphs come from
+// the copies inside the library.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "draw/BitmapPrimitives.h"
+#include "engine/EngineUnit.h"
 #include "skin/LibraryBitmaps.h"
 #include "skin/format/Bmp.h"
 
@@ -42,12 +44,12 @@ TEST(LibraryBitmaps, BothLoadAtTheirSizeFromPaletteFiles) {
 }
 
 TEST(LibraryBitmaps, TheyDrawWithoutTheirWhiteAndTheMdiFramesDiffer) {
-  TBitmap mark;
-  LoadLibraryBitmap(&mark, kMenuCheckedBitmap);
+  // As menus draw it: through the engine's check-mark image list, white masked.
+  ASSERT_EQ(CheckedMenuImages()->Count(), 1);
   TBitmap menu(16, 16);
   menu.Canvas()->Brush()->SetColor(clNavy);
   menu.Canvas()->FillRect(RECT{0, 0, 16, 16});
-  menu.Canvas()->Draw(0, 0, &mark);
+  CheckedMenuImages()->Draw(menu.Canvas(), 0, 0, 0);
   EXPECT_EQ(menu.PixelAt(0, 0), clNavy);
   EXPECT_EQ(menu.PixelAt(8, 8), clGreen);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "draw/MenuHelpers.h"
+#include "engine/EngineUnit.h"
 #include "framework/ExtCtrls.h"
 #include "framework/Forms.h"
 #include "framework/ImgList.h"
@@ -27,9 +28,14 @@ void Trace(const char* text) {
 // the form's menu items owner-drawn (the library's menu registrations).
 class TEngineLike : public TComponent {
   NUV_CLASS(TEngineLike, TComponent)
-  explicit TEngineLike(TComponent* owner) : TComponent(owner) { gEngines->Add(this); }
+  explicit TEngineLike(TComponent* owner) : TComponent(owner) {
+    gEngines->Add(this);
+    AddAutoSkinClassName(L"TMainForm");
+  }
   ~TEngineLike() override {
-    Trace(gEngines && gEngines->IndexOf(this) >= 0 && TopMenuItems() ? "engine freed, units whole" : "engine freed late");
+    const bool whole = gEngines && gEngines->IndexOf(this) >= 0 && TopMenuItems() && CheckedMenuImages()->Count() == 1 &&
+                       AutoSkinClassNames()->IndexOf(L"TMainForm") >= 0;
+    Trace(whole ? "engine freed, units whole" : "engine freed late");
     gEngines->Remove(this);
   }
 };
