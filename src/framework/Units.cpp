@@ -29,7 +29,7 @@ namespace {
 // run from a static constructor and destructor, where an exception would
 // end the program.
 template <class F>
-void EndStep(F&& step) noexcept {
+void RunStep(F&& step) noexcept {
   try {
     step();
   } catch (...) {
@@ -45,25 +45,25 @@ void InitializeUnits() {
   // fails keeps what it made and ends like the others; what needs the rest
   // says so when used.
   for (; gStarted < kLibraryUnitCount; ++gStarted)
-    if (kLibraryUnits[gStarted].initialize) EndStep(kLibraryUnits[gStarted].initialize);
+    if (kLibraryUnits[gStarted].initialize) RunStep(kLibraryUnits[gStarted].initialize);
 }
 
 void FinalizeUnits() {
   if (gPhase != Phase::kRunning) return;
   gPhase = Phase::kEnding;
   // The forms (and what they own) go while everything they use is whole.
-  EndStep([] {
+  RunStep([] {
     if (Application) Application->DestroyComponents();
   });
   auto& own = ApplicationUnits();
   while (!own.empty()) {
     const UnitEntry unit = own.back();
     own.pop_back();
-    if (unit.finalize) EndStep(unit.finalize);
+    if (unit.finalize) RunStep(unit.finalize);
   }
   while (gStarted > 0) {
     --gStarted;
-    if (kLibraryUnits[gStarted].finalize) EndStep(kLibraryUnits[gStarted].finalize);
+    if (kLibraryUnits[gStarted].finalize) RunStep(kLibraryUnits[gStarted].finalize);
   }
   gPhase = Phase::kEnded;
 }
