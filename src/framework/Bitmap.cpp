@@ -119,7 +119,21 @@ HBITMAP TBitmap::Handle() const {
 
 // Takes `dib` as the bitmap's pixels; while a memory DC exists the DIB in it
 // is swapped, so the canvas keeps drawing into the bitmap.
+TBitmap::Dib TBitmap::DibFor(int width, int height, TPixelFormat format) {
+  // The size and format the bitmap has: its own DIB takes the new pixels, so
+  // that reloading a skin costs the platform no new bitmaps.
+  if (bits_ && width == width_ && height == height_ && format == format_) {
+    ::GdiFlush();
+    return Dib{{}, bits_, width_, height_, format_};
+  }
+  return CreateDib(width, height, format);
+}
+
 void TBitmap::Adopt(Dib&& dib) {
+  if (dib.bits && dib.bits == bits_ && !dib.bitmap) {  // from DibFor: the pixels are already ours
+    Changed();
+    return;
+  }
   if (oldBitmap_) ::SelectObject(dc_.Get(), oldBitmap_);
   oldBitmap_ = nullptr;
   bitmap_ = std::move(dib.bitmap);
@@ -250,17 +264,15 @@ void TBitmap::DefineProperties(TFiler& filer) {
       [this](TStream& data) {
         std::uint8_t b[4] = {};
         if (data.Read(b, 4) != 4) InvalidBitmap();
-        const std::uint32_t size = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-        if (size > data.Size() - data.Position()) InvalidBitmap();
+        if (format::LoadU32(b) > data.Size() - data.Position()) InvalidBitmap();
         LoadFromStream(data);
       },
       [this](TStream& data) {
         TMemoryStream file;
         SaveToStream(file);
-        const auto size = static_cast<std::uint32_t>(file.Size());
-        const std::uint8_t b[4] = {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
-                                   static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24)};
-        data.WriteBuffer(b, 4);
+        format::ByteWriter size;
+        size.U32(static_cast<std::uint32_t>(file.Size()));
+        data.WriteBuffer(size.Data().data(), 4);
         file.SaveToStream(data);
       },
       !Empty());
@@ -270,18 +282,9 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   format::BmpImage image;
   if (!format::ParseBmp(format::ByteSpan(data, size), image)) InvalidBitmap();
   const bool direct = (image.bitsPerPixel == 24 || image.bitsPerPixel == 32) && image.compression == BI_RGB;
-  const TPixelFormat format = image.bitsPerPixel == 32 && direct ? pf32bit : pf24bit;
-  // A picture of the size and format the bitmap has goes into its own DIB:
-  // reloading a skin then costs the platform no new bitmaps.
-  const bool reuse = bits_ && image.width == width_ && image.height == height_ && format == format_;
   Dib dib;
   try {
-    if (reuse) {
-      ::GdiFlush();
-      dib = Dib{{}, bits_, width_, height_, format_};
-    } else {
-      dib = CreateDib(image.width, image.height, format);
-    }
+    dib = DibFor(image.width, image.height, image.bitsPerPixel == 32 && direct ? pf32bit : pf24bit);
     if (direct) {
       // Stored rows go in as they are, so that saving gives the same bytes.
       const std::size_t stride = dib.Stride();
@@ -312,10 +315,7 @@ void TBitmap::LoadFromBytes(const std::uint8_t* data, std::size_t size) {
   sizeImage_ = direct ? image.sizeImage : 0;
   clrUsed_ = 0;
   clrImportant_ = direct ? image.clrImportant : 0;
-  if (reuse)
-    Changed();
-  else
-    Adopt(std::move(dib));
+  Adopt(std::move(dib));
 }
 
 void TBitmap::SaveToStream(TStream& stream) {
@@ -370,10 +370,7 @@ void TBitmap::Assign(TPersistent* source) {
   }
   if (auto* bitmap = dynamic_cast<TBitmap*>(source)) {
     if (bitmap == this) return;
-    // Same size and format: the pixels are copied into the DIB we have.
-    const bool reuse = bits_ && bitmap->width_ == width_ && bitmap->height_ == height_ && bitmap->format_ == format_;
-    Dib dib = reuse ? Dib{{}, bits_, width_, height_, format_}
-                    : CreateDib(bitmap->width_, bitmap->height_, bitmap->format_);
+    Dib dib = DibFor(bitmap->width_, bitmap->height_, bitmap->format_);
     if (dib.bits) {
       ::GdiFlush();
       std::memcpy(dib.bits, bitmap->bits_, dib.Stride() * static_cast<std::size_t>(dib.height));
@@ -386,10 +383,7 @@ void TBitmap::Assign(TPersistent* source) {
     clrUsed_ = bitmap->clrUsed_;
     clrImportant_ = bitmap->clrImportant_;
     SetTransparent(bitmap->Transparent());
-    if (reuse)
-      Changed();
-    else
-      Adopt(std::move(dib));
+    Adopt(std::move(dib));
     return;
   }
   TGraphic::Assign(source);

@@ -353,6 +353,8 @@ class TBitmap : public TGraphic {
   class BitmapCanvas;
   struct Dib;
   static Dib CreateDib(int width, int height, TPixelFormat format);
+  // A DIB for new pixels: the bitmap's own when size and format match.
+  Dib DibFor(int width, int height, TPixelFormat format);
   void Adopt(Dib&& dib);
   // The memory DC with the DIB selected, created on demand.
   HDC SelectIntoDC() const;
