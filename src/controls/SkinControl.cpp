@@ -229,7 +229,12 @@ void TnuvSkinControlVCL::CallOldWindowProc(TMessage& message) {
 
 void TnuvSkinControlVCL::WindowProc(TMessage& message, const TWndMethod& next) {
   TnuvSkinEngine* engine = FEngine;
-  const bool destroying = !engine || engine->Destroying();
+  if (!engine) {
+    next(message);
+    return;
+  }
+  const bool destroying = engine->Destroying();
+  // Invalidating controls of an engine on its way out only costs repaints.
   if (destroying && message.Msg == CM_INVALIDATE) return;
   if (destroying || !engine->SkinningActive() || !FControl || FControl->Tag() == engine->DisabledTag()) {
     next(message);

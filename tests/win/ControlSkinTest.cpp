@@ -153,6 +153,7 @@ class ControlSkins : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterProbeSkins();
+    MoveCursorTo(POINT{5, 5});  // away from every control: hover stays the test's
     owner_ = Create<TForm>(nullptr);
     engine_ = Create<TnuvSkinEngine>(owner_);
     engine_->SetSkinAllForms(false);
@@ -165,6 +166,7 @@ class ControlSkins : public ::testing::Test {
     form_->Show();
     TestWindow::Options options;
     options.bounds = RECT{540, 120, 840, 420};
+    options.style |= WS_CLIPCHILDREN;
     dialog_ = std::make_unique<TestWindow>(options);
     frame_ = TnuvSkinWindow::Create<TTestFrame>(dialog_->Handle(), false, engine_);
   }
