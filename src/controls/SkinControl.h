@@ -6,6 +6,7 @@
 // which control.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,14 +75,22 @@ class TnuvSkinControl : public TObject {
 class TnuvSkinControlVCL : public TnuvSkinControl {
   NUV_CLASS(TnuvSkinControlVCL, TnuvSkinControl)
   ~TnuvSkinControlVCL() override;
-  // Creates a control skin of class T for the control and runs InitSkin.
+  // Creates a control skin of class T for the control and runs InitSkin;
+  // when that raises, the skin is freed (the control left as it was) and
+  // the error propagates.
   template <class T>
   static T* Create(TControl* control, TnuvSkinWindow* skinWindow) {
     T* skin = new T(control, skinWindow);
-    skin->Start();
+    try {
+      skin->TnuvSkinControlVCL::Start();
+    } catch (...) {
+      TObject::Free(skin);
+      throw;
+    }
     return skin;
   }
   void GetControlRect(RECT& rect) override;
+  // The control's window; nullptr for a windowless control.
   HWND GetHandle() override;
   bool GetEnabled() override;
   TControl* Control() const { return FControl; }
@@ -97,20 +106,32 @@ class TnuvSkinControlVCL : public TnuvSkinControl {
   TControl* FControl;
 
  private:
+  friend void TrackScrollThumb(TnuvSkinControlVCL& skin, const TMessage& message);
+  struct CallFrame;
   void Start();
   void WindowProc(TMessage& message, const TWndMethod& next);
-  TWindowProcHook* FHook = nullptr;
-  const TWndMethod* FNext = nullptr;
+  std::unique_ptr<TWindowProcHook> FHook;
+  CallFrame* FCall = nullptr;  // the message being handled, innermost
+  bool FTracksScrollThumb = false;
 };
 
-// A control skin of a raw child window, which it subclasses.
+// A control skin of a raw child window, which it subclasses. When the
+// window dies first the skin lets go of it (GetHandle is nullptr from then).
 class TnuvSkinControlWnd : public TnuvSkinControl {
   NUV_CLASS(TnuvSkinControlWnd, TnuvSkinControl)
   ~TnuvSkinControlWnd() override;
+  // Creates a control skin of class T for the window and runs InitSkin;
+  // raises (leaving the window as it was) when the window cannot be
+  // subclassed or InitSkin raises.
   template <class T>
   static T* Create(HWND wnd, TnuvSkinWindow* skinWindow) {
     T* skin = new T(wnd, skinWindow);
-    skin->Start();
+    try {
+      skin->TnuvSkinControlWnd::Start();
+    } catch (...) {
+      TObject::Free(skin);
+      throw;
+    }
     return skin;
   }
   void GetControlRect(RECT& rect) override;
@@ -131,7 +152,28 @@ class TnuvSkinControlWnd : public TnuvSkinControl {
   void Start();
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   TWindowSubclass FSubclass;
+  bool* FPassedOn = nullptr;  // set by CallOldWndProc for the message being handled
 };
+
+// --- Scroll-thumb tracking -------------------------------------------------
+
+// What the last scroll messages of a tracked control (grids, scroll boxes,
+// rich edits) showed of one of its scroll bars; the scroll-bar painter draws
+// the thumb where the user drags it. Positions run along the bar: y for the
+// vertical bar, x for the horizontal one.
+struct TnuvScrollThumbTrack {
+  POINT downCursor{};  // the cursor at the last non-client left-button press
+  int thumbStart = 0, thumbEnd = 0, thumbLength = 0;  // pixels from the bar's start
+  bool tracking = false;                              // the thumb is being dragged
+  SCROLLBARINFO info{};                               // as last read
+  RECT barRect{};  // the bar in the client coordinates of the control's parent
+};
+
+// Process-wide, one for each direction.
+const TnuvScrollThumbTrack& VertScrollThumbTrack();
+const TnuvScrollThumbTrack& HorzScrollThumbTrack();
+// Records what `message` tells of the thumb; the message itself goes on.
+void TrackScrollThumb(TnuvSkinControlVCL& skin, const TMessage& message);
 
 // --- Registration tables ----------------------------------------------------
 
