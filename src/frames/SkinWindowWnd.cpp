@@ -116,10 +116,11 @@ void TnuvSkinWindowWnd::UpdateFrame() {
   if (!FFrameApplied) return;
   FFrameApplied = false;
   if (!FWindowGone && ::IsWindow(FHandle)) {
-    // The window's own style back, visible as it is now; without a recorded
-    // erase style at least its system menu comes back.
-    const LONG_PTR style = FEraseStyleSaved ? FEraseStyle
-                                            : ::GetWindowLongPtrW(FHandle, GWL_STYLE) | (FSavedStyle & WS_SYSMENU);
+    // The window's own style back, visible as it is now. The erase style may
+    // have been recorded after the frame was applied: the system menu comes
+    // back in any case.
+    const LONG_PTR style =
+        (FEraseStyleSaved ? FEraseStyle : ::GetWindowLongPtrW(FHandle, GWL_STYLE)) | (FSavedStyle & WS_SYSMENU);
     ::SetWindowLongPtrW(FHandle, GWL_STYLE, KeepVisibility(FHandle, style));
     ::GetWindowRect(FHandle, &r);
     ::MoveWindow(FHandle, r.left, r.top, r.right - r.left - FAddedWidth, r.bottom - r.top - FAddedHeight, TRUE);
