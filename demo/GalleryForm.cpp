@@ -3,8 +3,10 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "DemoSkins.h"
 #include "MdiForms.h"
 #include "OwnFrameForm.h"
+#include "engine/NUVSkinEngine.h"
 #include "framework/Buttons.h"
 #include "framework/CoolBar.h"
 #include "framework/DateTimePicker.h"
@@ -94,6 +96,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
   SetClientWidth(1130);
   SetClientHeight(742);
+  BuildEngine();
   BuildMenus();
   BuildBars();
   const int top = 40;
@@ -106,6 +109,15 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   auto* timer = Create<TTimer>(this);
   timer->SetInterval(200);
   timer->OnTimer = TNotifyEvent::Bind(this, &TGalleryForm::TimerTick);
+}
+
+void TGalleryForm::BuildEngine() {
+  engine_ = Create<TnuvSkinEngine>(this);
+  engine_->LoadBuiltInSkin();
+  const std::span<const std::uint8_t> threeSect = ThreeSectSkinData();
+  TnuvSkinCollectionItem* item = engine_->AdditionalBuiltInSkins()->Add();
+  item->Reader()->LoadSkinData(format::ByteSpan(threeSect.data(), threeSect.size()), "");
+  engine_->SetActive(true);
 }
 
 void TGalleryForm::BuildMenus() {
@@ -138,6 +150,18 @@ void TGalleryForm::BuildMenus() {
   TMenuItem* grid = Item(this, view, L"&Grid lines");
   grid->SetChecked(true);
   Item(this, view, L"&Refresh", nullptr, ShortCut(VK_F5, {}));
+  TMenuItem* skin = Item(this, root, L"&Skin");
+  builtInItem_ = Item(this, skin, L"&Built-in skin", TNotifyEvent::Bind(this, &TGalleryForm::UseBuiltInSkin));
+  threeSectItem_ =
+      Item(this, skin, L"&Three-section skin", TNotifyEvent::Bind(this, &TGalleryForm::UseThreeSectSkin));
+  for (TMenuItem* choice : {builtInItem_, threeSectItem_}) {
+    choice->SetRadioItem(true);
+    choice->SetGroupIndex(2);
+  }
+  Item(this, skin, L"-");
+  skinningItem_ = Item(this, skin, L"&Skinning on", TNotifyEvent::Bind(this, &TGalleryForm::ToggleSkinning),
+                       ShortCut(VK_F9, {}));
+  UpdateSkinMenu();
   TMenuItem* help = Item(this, root, L"&Help");
   Item(this, help, L"&About nuvskin", TNotifyEvent::Bind(this, &TGalleryForm::ShowMessageDialog));
   SetMenu(menu);
@@ -426,6 +450,31 @@ void TGalleryForm::TimerTick(TObject*) {
 }
 
 void TGalleryForm::ExitClick(TObject*) { Close(); }
+
+void TGalleryForm::UseBuiltInSkin(TObject*) {
+  engine_->UseOwnSkin();
+  UpdateSkinMenu();
+}
+
+void TGalleryForm::UseThreeSectSkin(TObject*) {
+  engine_->UseAdditionalSkin(0);
+  UpdateSkinMenu();
+}
+
+void TGalleryForm::SetSkinning(bool on) {
+  engine_->SetActive(on);
+  UpdateSkinMenu();
+}
+
+void TGalleryForm::ToggleSkinning(TObject*) { SetSkinning(!engine_->Active()); }
+
+void TGalleryForm::UpdateSkinMenu() {
+  if (!skinningItem_) return;
+  const bool own = engine_->Skin() != engine_->AdditionalBuiltInSkins()->Items(0)->Reader();
+  builtInItem_->SetChecked(own);
+  threeSectItem_->SetChecked(!own);
+  skinningItem_->SetChecked(engine_->Active());
+}
 
 void TGalleryForm::ShowMessageBox(TObject*) {
   ::MessageBoxW(Handle(), L"A message box of the platform.", L"nuvskin gallery", MB_OK | MB_ICONINFORMATION);

@@ -1,7 +1,9 @@
 // The gallery's main form: a main menu, a popup menu, a tool bar, a status
 // bar and every kind of control the framework has, plus the commands that
 // open the other scenes (message box, message dialog, file and folder
-// dialogs, an MDI window, a window with a frame of its own).
+// dialogs, an MDI window, a window with a frame of its own). It holds the
+// application's skin engine: the built-in skin, a second skin to switch to,
+// and skinning off and on.
 #pragma once
 
 #include "framework/Forms.h"
@@ -10,6 +12,7 @@
 namespace nuvskin {
 class TStatusBar;
 class TProgressBar;
+class TnuvSkinEngine;
 }  // namespace nuvskin
 
 namespace nuvskin::demo {
@@ -28,7 +31,13 @@ class TGalleryForm : public TForm {
   void OpenMdiWindow(TObject* sender = nullptr);
   void OpenOwnFrameWindow(TObject* sender = nullptr);
 
+  TnuvSkinEngine* Engine() const { return engine_; }
+  void UseBuiltInSkin(TObject* sender = nullptr);
+  void UseThreeSectSkin(TObject* sender = nullptr);
+  void SetSkinning(bool on);
+
  private:
+  void BuildEngine();
   void BuildMenus();
   void BuildBars();
   void BuildButtons(int left, int top);
@@ -38,10 +47,16 @@ class TGalleryForm : public TForm {
   void BuildPages(int left, int top);
   void ExitClick(TObject*);
   void TimerTick(TObject*);
+  void ToggleSkinning(TObject*);
+  void UpdateSkinMenu();
 
   TPopupMenu* contextMenu_ = nullptr;
   TStatusBar* status_ = nullptr;
   TProgressBar* progress_ = nullptr;
+  TnuvSkinEngine* engine_ = nullptr;
+  TMenuItem* builtInItem_ = nullptr;
+  TMenuItem* threeSectItem_ = nullptr;
+  TMenuItem* skinningItem_ = nullptr;
 };
 
 }  // namespace nuvskin::demo

@@ -7,6 +7,7 @@
 
 #include "MdiForms.h"
 #include "OwnFrameForm.h"
+#include "engine/SkinMessages.h"
 #include "image/WindowCapture.h"
 
 namespace nuvskin::demo {
@@ -57,6 +58,9 @@ void Save(Tour& tour, const image::Image& shot, const std::wstring& name) {
   }
 }
 
+// Whether a scene's window must carry the skinned frame.
+enum class Skinned { kAny, kYes, kNo };
+
 // A scene that runs its own modal loop (a menu or a dialog): a timer takes
 // the picture while the loop runs, then ends it.
 struct ModalScene {
@@ -64,6 +68,7 @@ struct ModalScene {
   std::wstring name;
   std::function<HWND()> find;          // the menu or dialog window
   std::function<void(HWND)> close;     // ends the modal loop
+  Skinned skinned;
   int ticks = 0;
   bool done = false;
 };
@@ -79,6 +84,12 @@ void CALLBACK ModalTick(HWND, UINT, UINT_PTR id, DWORD) noexcept {
   s->done = true;
   ::KillTimer(nullptr, id);
   try {
+    if (target && s->skinned != Skinned::kAny &&
+        (::SendMessageW(target, WM_NUVSKIN_QUERY, 0, 0) == 1) != (s->skinned == Skinned::kYes)) {
+      s->tour->ok = false;
+      std::fprintf(stderr, "demo: %ls is %s\n", s->name.c_str(),
+                   s->skinned == Skinned::kYes ? "not skinned" : "skinned");
+    }
     if (target) {
       Save(*s->tour, ScreenAround({s->tour->gallery->Handle(), target}, 16), s->name);
     } else {
@@ -92,8 +103,9 @@ void CALLBACK ModalTick(HWND, UINT, UINT_PTR id, DWORD) noexcept {
 }
 
 void RunModal(Tour& tour, const std::wstring& name, const std::function<void()>& open,
-              const std::function<HWND()>& find, const std::function<void(HWND)>& close) {
-  ModalScene scene{&tour, name, find, close, 0, false};
+              const std::function<HWND()>& find, const std::function<void(HWND)>& close,
+              Skinned skinned = Skinned::kAny) {
+  ModalScene scene{&tour, name, find, close, skinned, 0, false};
   gScene = &scene;
   const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, ModalTick);
   open();  // returns when `close` has ended the loop
@@ -139,10 +151,18 @@ int RunScreenshotTour(TGalleryForm* gallery, const std::filesystem::path& dir) {
       tour, L"gallery-main-menu", [&] { ::SendMessageW(gallery->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
       OpenMenuWindow, EndTheMenu);
   auto dialog = [&] { return ActiveDialog(gallery); };
-  RunModal(tour, L"message-box", [&] { gallery->ShowMessageBox(); }, dialog, CloseTheWindow);
+  RunModal(tour, L"message-box", [&] { gallery->ShowMessageBox(); }, dialog, CloseTheWindow, Skinned::kYes);
   RunModal(tour, L"message-dialog", [&] { gallery->ShowMessageDialog(); }, dialog, CloseTheWindow);
-  RunModal(tour, L"open-dialog", [&] { gallery->OpenFile(); }, dialog, CloseTheWindow);
-  RunModal(tour, L"folder-dialog", [&] { gallery->ChooseFolder(); }, dialog, CloseTheWindow);
+  RunModal(tour, L"open-dialog", [&] { gallery->OpenFile(); }, dialog, CloseTheWindow, Skinned::kYes);
+  RunModal(tour, L"folder-dialog", [&] { gallery->ChooseFolder(); }, dialog, CloseTheWindow, Skinned::kYes);
+
+  gallery->UseThreeSectSkin();
+  RunModal(tour, L"message-box-threesect", [&] { gallery->ShowMessageBox(); }, dialog, CloseTheWindow,
+           Skinned::kYes);
+  gallery->UseBuiltInSkin();
+  gallery->SetSkinning(false);
+  RunModal(tour, L"message-box-off", [&] { gallery->ShowMessageBox(); }, dialog, CloseTheWindow, Skinned::kNo);
+  gallery->SetSkinning(true);
 
   TMdiFrameForm* frame = OpenMdiFrame();
   Pump(800);
