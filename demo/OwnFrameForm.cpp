@@ -29,6 +29,9 @@ TOwnFrameForm::TOwnFrameForm(TComponent* owner) : TForm(owner) {
   SetBounds(200, 160, 460, 260);
   SetColor(static_cast<TColor>(RGB(236, 236, 236)));
   auto* note = Create<TLabel>(this);
+  // Auto-size wraps at the current width: an empty caption first would shrink
+  // the label to one space and put every word on a line of its own.
+  note->SetAutoSize(false);
   note->SetBounds(20, 20, 400, 40);
   note->SetWordWrap(true);
   note->SetCaption(L"Title bar, borders and the close button come from this form's own non-client messages.");
