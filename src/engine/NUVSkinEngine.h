@@ -63,6 +63,7 @@ class TnuvSkinEngine : public TComponent {
   bool Active() const { return FActive; }
   void SetActive(bool value);
   bool Ready() const;
+  void SetReady(bool) {}  // read-only: writing has no effect
   const std::string& Password() const { return FPassword; }
   void SetPassword(const std::string& value) { FPassword = value; }
   const std::string& SkinFile() const { return FSkinFile; }
@@ -80,6 +81,7 @@ class TnuvSkinEngine : public TComponent {
   bool DrawScrollBar() const { return FDrawScrollBar; }
   void SetDrawScrollBar(bool value) { FDrawScrollBar = value; }
   std::string Version() const { return "4.7"; }
+  void SetVersion(const std::string&) {}  // writing has no effect
   bool BuiltIn() const { return FBuiltIn; }
   void SetBuiltIn(bool value);
   bool SkinDialogs() const { return FSkinDialogs; }

@@ -15,9 +15,10 @@ class TnuvSkinControl;
 
 class TnuvSkinWindow : public TComponent {
   NUV_CLASS(TnuvSkinWindow, TComponent)
-  // Creates a frame skin of class T and runs the steps its overrides take
-  // part in (Attach, SkinChildren, SetSkinned). A failure frees what was
-  // built and propagates.
+  // Creates a frame skin of class T (whose constructor is not to be called
+  // otherwise) and runs the steps its overrides take part in (Attach,
+  // SkinChildren, SetSkinned). A failure frees what was built and
+  // propagates.
   template <class T>
   static T* Create(HWND wnd, bool fromHook, TnuvSkinEngine* engine) {
     T* skin = new T(wnd, fromHook, engine);
@@ -118,10 +119,18 @@ class TnuvSkinWindow : public TComponent {
 
  protected:
   TnuvSkinWindow(HWND wnd, bool fromHook, TnuvSkinEngine* engine);
+  // The binding took the window's region away: the next UpdateRegion sets one.
+  void RegionRemoved();
 
  private:
   void Initialize(HWND wnd);
   void CalcNonClientSize(TMessage& message);
+  // The painter's steps (FramePainter.cpp).
+  void PaintTitle(HDC dc, int buttonReserve, bool& minimizedTitle);
+  void PaintBorders(HDC dc, int titleOffset);
+  void PaintMenuBand(TCanvas* canvas, const RECT& rect);
+  void PaintCaptionButtons(TCanvas* canvas, POINT cursor, bool minimized, int y);
+  void DrawTitleIcon(HDC dc, int x, int y);
   void CorrectHitTest(TMessage& message);
   bool FillsWorkArea(HWND wnd);
   // The region last given to the window, to skip an equal one.

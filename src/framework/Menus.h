@@ -106,6 +106,9 @@ class TMenuItem : public TComponent {
   // OnDrawItem when assigned, otherwise it draws the framework's look.
   virtual void MeasureItem(TCanvas* canvas, int& width, int& height);
   virtual void DrawItem(TCanvas* canvas, const RECT& rect, bool selected);
+  // The framework's own look, for handlers that fall back to it.
+  void MeasureDefault(TCanvas* canvas, int& width, int& height);
+  void DrawDefault(TCanvas* canvas, const RECT& rect, bool selected);
 
   TNotifyEvent OnClick;
   TMenuMeasureItemEvent OnMeasureItem;
@@ -147,8 +150,6 @@ class TMenuItem : public TComponent {
   std::vector<std::wstring> SubItemCaptions() const;
   TCustomImageList* ImagesForItem() const;
   bool IsTopLevelOfMainMenu() const;
-  void MeasureDefault(TCanvas* canvas, int& width, int& height);
-  void DrawDefault(TCanvas* canvas, const RECT& rect, bool selected);
 
   std::vector<TMenuItem*> items_;
   TMenuItem* parent_ = nullptr;
