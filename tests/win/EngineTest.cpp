@@ -10,9 +10,6 @@
 #include "framework/SysUtils.h"
 #include "skin/BuiltInSkin.h"
 #include "skin/format/ContainerWriter.h"
-#include "skin/format/Sk2File.h"
-#include "skin/format/Sk2Writer.h"
-#include "skin/format/SkinContainer.h"
 
 using namespace nuvskin;
 using namespace nuvskin::test;
@@ -30,26 +27,6 @@ std::string ErrorOf(const std::function<void()>& f) {
 
 format::ByteSpan Span(std::span<const std::uint8_t> data) { return format::ByteSpan(data.data(), data.size()); }
 
-format::Bytes BuiltInSk2() {
-  format::Bytes sk2;
-  format::ExtractSkinEntryFromMemory(Span(BuiltInSkinData()), "SKINDATA.SK2", "", sk2);
-  return sk2;
-}
-
-// The built-in skin without one of its elements.
-format::Bytes BuiltInSkinWithout(std::string_view name) {
-  const format::Bytes sk2 = BuiltInSk2();
-  format::Sk2File file;
-  EXPECT_TRUE(format::ParseSk2(format::ByteSpan(sk2.data(), sk2.size()), file));
-  std::vector<format::Sk2Element> elements;
-  for (const format::Sk2Record& r : file.records) {
-    if (r.name == name) continue;
-    elements.push_back(format::Sk2Element{r.name, static_cast<std::uint8_t>(r.kind),
-                                          format::Bytes(r.data.begin(), r.data.end())});
-  }
-  const format::Bytes out = format::WriteSk2(elements);
-  return format::WriteSkinContainer(format::ByteSpan(out.data(), out.size()));
-}
 
 // A form stream written by hand, as a form designer would have saved it:
 // the engine with BuiltIn, a SkinFile path of the designer's machine, a
@@ -137,7 +114,9 @@ TEST(Engine, ASkinWithoutTheFrameBitmapsIsRefusedAndThePreviousSkinStays) {
   int changes = 0;
   engine->OnSkinChanged = TNotifyEvent([&](TObject*) { ++changes; });
   // Without the right end of the title the frame cannot be measured.
-  const format::Bytes broken = BuiltInSkinWithout("SKIN2_TITLEBAR3");
+  const format::Bytes broken = EditedBuiltInSkin([](std::vector<format::Sk2Element>& elements) {
+    std::erase_if(elements, [](const format::Sk2Element& e) { return e.name == "SKIN2_TITLEBAR3"; });
+  });
   EXPECT_EQ(ErrorOf([&] { engine->LoadSkinData(format::ByteSpan(broken.data(), broken.size())); }),
             "Failed to read skin file!");
   EXPECT_EQ(changes, 0);

@@ -264,3 +264,50 @@ TEST_F(Frames, ANarrowWindowKeepsTheRightEndAtItsRightEdge) {
   const int ww = WindowSizeOf(wnd).cx, row = right->Height() - 1;
   ExpectPixel(shot, ww - 3, row, right, right->Width() - 3, row, "right end at the right edge");
 }
+
+TEST_F(Frames, AMinimizedWindowShowsTheMinimizedTitleWithCentredButtonsAndNoBorders) {
+  HWND wnd = OpenDialog();
+  engine_->AddFrameSkin(wnd, false);
+  ::ShowWindow(wnd, SW_MINIMIZE);
+  AppPump(150);
+  ASSERT_TRUE(::IsIconic(wnd));
+  ::RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const Image shot = CaptureWindow(wnd);
+  SaveScreenshot(shot, L"frames-minimized");
+  TBitmap* buttons = SkinBitmapOf(engine_, SkinBitmap::TITLEBUTTONS);
+  const int gw = buttons->Width() / 18, gh = buttons->Height();
+  int y = std::max((26 - gh) / 2, 0);
+  if (gh + y < 22) y += 2;
+  const POINT g = OpaqueGlyphPoint(engine_, 16);
+  const int bx = WindowSizeOf(wnd).cx - gw - 5;
+  EXPECT_EQ(shot.At(bx + g.x, y + g.y), static_cast<Pixel>(ColorToRGB(FramePixel(buttons, 18, 16, g.x, g.y))))
+      << "close glyph of the minimized title";
+  // The left edge is the minimized title's own, not the side border.
+  TBitmap* title = SkinBitmapOf(engine_, SkinBitmap::MINIMIZEDTITLE);
+  TBitmap* left = SkinBitmapOf(engine_, SkinBitmap::FORMLEFTBORDER);
+  if (title->PixelAt(1, title->Height() / 2) != left->PixelAt(1, 0)) {
+    EXPECT_NE(shot.At(1, WindowSizeOf(wnd).cy / 2), static_cast<Pixel>(ColorToRGB(left->PixelAt(1, 0))));
+  }
+  ::ShowWindow(wnd, SW_RESTORE);
+}
+
+TEST_F(Frames, ButtonsAtTheVeryTopAreCaptionWhileTheTopRowsStillResize) {
+  const format::Bytes skin = EditedBuiltInSkin([](std::vector<format::Sk2Element>& elements) {
+    for (format::Sk2Element& e : elements)
+      if (e.name == "SKIN2_TITLEBARBUTTONPOSY") e = format::Sk2Element::Integer(e.name, 2);
+  });
+  engine_->LoadSkinData(format::ByteSpan(skin.data(), skin.size()));
+  ASSERT_EQ(engine_->FButtonPosY, 2);
+  dialog_ = CreateTestDialog(&log_, 160, 80, L"Sizeable", WS_THICKFRAME);
+  HWND wnd = dialog_;
+  ASSERT_TRUE(IsSkinned(wnd));
+  const RECT r = WindowRectOf(wnd);
+  TBitmap* buttons = SkinBitmapOf(engine_, SkinBitmap::TITLEBUTTONS);
+  const int closeX = r.right - engine_->FButtonPosX - buttons->Width() / 18 / 2;
+  auto hit = [&](int x, int y) { return ::SendMessageW(wnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)); };
+  ASSERT_EQ(hit(r.left + 60, r.top + 1), HTTOP) << "the platform's sizing edge";
+  const LRESULT above = hit(closeX, r.top + 1);
+  EXPECT_TRUE(above == HTTOP || above == HTTOPRIGHT) << "above the buttons the window still resizes: " << above;
+  EXPECT_EQ(hit(closeX, r.top + 3), HTCAPTION) << "inside the button strip the edge acts as caption";
+  EXPECT_EQ(hit(r.left + 60, r.top + 3), HTTOP) << "left of the button strip";
+}
