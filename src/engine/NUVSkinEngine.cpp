@@ -236,7 +236,12 @@ void TnuvSkinEngine::SetActive(bool value) {
 void TnuvSkinEngine::SetSkinFile(const std::string& value) {
   CriticalErrorsOff criticalErrorsOff;
   const std::string path = value.empty() ? std::string() : FindSkinFile(value);
-  if (path.empty()) return;  // no such file: nothing changes
+  if (path.empty()) {
+    // No such file: nothing changes, except that a form being loaded keeps
+    // the stored path (its SkinData brings the skin itself).
+    if (ComponentState().Contains(csLoading)) FSkinFile = value;
+    return;
+  }
   FSkinFile = path;
   try {
     LoadOwnSkin([&](TnuvSkinReader& reader) { reader.LoadSkin(path, FPassword); });

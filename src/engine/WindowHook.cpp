@@ -60,8 +60,13 @@ LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam) {
     if ((code != HCBT_CREATEWND && code != HCBT_ACTIVATE) || !engine || !engine->SkinningActive()) return false;
     HWND wnd = reinterpret_cast<HWND>(wParam);
     if (code == HCBT_ACTIVATE) {
-      // A window that cannot be skinned stays as it is; activation goes on.
-      OnActivate(engine, wnd);
+      // A window that cannot be skinned keeps its own frame and activation
+      // goes on. The failure is not reported: the report's own message box
+      // would be activated and caught here again.
+      try {
+        OnActivate(engine, wnd);
+      } catch (const std::exception&) {
+      }
       return false;
     }
     return RefuseCreation(wnd, reinterpret_cast<const CBT_CREATEWNDA*>(lParam));

@@ -14,6 +14,7 @@
 #include "frames/SkinWindow.h"
 #include "framework/Buttons.h"
 #include "framework/ExtCtrls.h"
+#include "framework/Grids.h"
 #include "framework/StdCtrls.h"
 
 using namespace nuvskin;
@@ -55,10 +56,11 @@ class TProbeSkin : public TnuvSkinControlVCL {
   TProbeSkin(TControl* control, TnuvSkinWindow* skinWindow) : TnuvSkinControlVCL(control, skinWindow) {}
   bool BeforeWndProc(TMessage& message) override {
     ++rec.befores;
-    return TnuvSkinControlVCL::BeforeWndProc(message);
+    return message.Msg != swallow && TnuvSkinControlVCL::BeforeWndProc(message);
   }
   void Paint() override { ++rec.paints; }
   Record rec;
+  UINT swallow = 0;
 };
 class TButtonProbeSkin : public TProbeSkin {
   NUV_CLASS(TButtonProbeSkin, TProbeSkin)
@@ -359,6 +361,48 @@ TEST_F(ControlSkins, RawSkinLetsGoOfAWindowThatDiedFirst) {
   TBitmap face(20, 20);
   skin->DrawBitmapAt(&face, POINT{0, 0});  // no window: nothing is drawn, not even on the screen
   Release(skin);
+}
+
+TEST_F(ControlSkins, DraggedThumbOfAGridFollowsTheCursorWithinItsBar) {
+  auto* grid = Place<TStringGrid>(form_, 10, 10, 200, 150);
+  grid->SetRowCount(100);
+  auto* skin = Attach(grid);
+  ASSERT_NE(skin, nullptr);
+  skin->swallow = WM_NCLBUTTONDOWN;  // the system's own thumb drag would wait for a real button-up
+  const HWND wnd = grid->Handle();
+  SCROLLBARINFO info{};
+  info.cbSize = sizeof(info);
+  ASSERT_TRUE(::GetScrollBarInfo(wnd, OBJID_VSCROLL, &info));
+  const int barHeight = info.rcScrollBar.bottom - info.rcScrollBar.top;
+  const int arrow = ::GetSystemMetrics(SM_CXVSCROLL);
+  const POINT press{info.rcScrollBar.left + 4, info.rcScrollBar.top + arrow + 4};
+  ASSERT_TRUE(MoveCursorTo(press));
+  ::SendMessageW(wnd, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(press.x, press.y));
+  const TnuvScrollThumbTrack& track = VertScrollThumbTrack();
+  EXPECT_EQ(track.downCursor.y, press.y);
+
+  auto dragTo = [&](int y) {
+    MoveCursorTo(POINT{press.x, y});
+    ::SendMessageW(wnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
+  };
+  dragTo(press.y + 10);
+  EXPECT_TRUE(track.tracking);
+  EXPECT_EQ(track.thumbStart, info.xyThumbTop + 10);
+  EXPECT_EQ(track.thumbEnd - track.thumbStart, info.xyThumbBottom - info.xyThumbTop);
+  POINT barTop{info.rcScrollBar.left, info.rcScrollBar.top};
+  ::ScreenToClient(form_->Handle(), &barTop);
+  EXPECT_EQ(track.barRect.left, barTop.x);
+  EXPECT_EQ(track.barRect.top, barTop.y);
+  // Past either end the thumb stops at the arrow button.
+  dragTo(press.y + 2 * barHeight);
+  EXPECT_EQ(track.thumbEnd, barHeight - arrow);
+  dragTo(0);
+  EXPECT_EQ(track.thumbStart, arrow);
+
+  ::SendMessageW(wnd, WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+  EXPECT_FALSE(track.tracking);
+  ASSERT_TRUE(::GetScrollBarInfo(wnd, OBJID_VSCROLL, &info));
+  EXPECT_EQ(track.thumbStart, info.xyThumbTop);
 }
 
 namespace {

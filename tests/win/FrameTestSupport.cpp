@@ -4,6 +4,11 @@
 
 #include <cstring>
 
+#include "skin/BuiltInSkin.h"
+#include "skin/format/ContainerWriter.h"
+#include "skin/format/Sk2File.h"
+#include "skin/format/SkinContainer.h"
+
 namespace nuvskin::test {
 
 namespace {
@@ -127,6 +132,26 @@ TBitmap* SkinBitmapOf(TnuvSkinEngine* engine, int index) {
 TColor FramePixel(TBitmap* bitmap, int count, int k, int x, int y) {
   const int frameWidth = bitmap->Width() / count;
   return bitmap->PixelAt((k - 1) * frameWidth + x, y);
+}
+
+format::Bytes BuiltInSk2() {
+  format::Bytes sk2;
+  const auto data = BuiltInSkinData();
+  format::ExtractSkinEntryFromMemory(format::ByteSpan(data.data(), data.size()), "SKINDATA.SK2", "", sk2);
+  return sk2;
+}
+
+format::Bytes EditedBuiltInSkin(const std::function<void(std::vector<format::Sk2Element>&)>& edit) {
+  const format::Bytes sk2 = BuiltInSk2();
+  format::Sk2File file;
+  EXPECT_TRUE(format::ParseSk2(format::ByteSpan(sk2.data(), sk2.size()), file));
+  std::vector<format::Sk2Element> elements;
+  for (const format::Sk2Record& r : file.records)
+    elements.push_back(format::Sk2Element{r.name, static_cast<std::uint8_t>(r.kind),
+                                          format::Bytes(r.data.begin(), r.data.end())});
+  edit(elements);
+  const format::Bytes out = format::WriteSk2(elements);
+  return format::WriteSkinContainer(format::ByteSpan(out.data(), out.size()));
 }
 
 RECT WindowRectOf(HWND wnd) {

@@ -11,6 +11,7 @@
 #include "TestSkins.h"
 #include "engine/NUVSkinEngine.h"
 #include "frames/SkinWindow.h"
+#include "skin/format/Sk2Writer.h"
 
 namespace nuvskin::test {
 
@@ -44,6 +45,10 @@ class EngineFixture {
 TBitmap* SkinBitmapOf(TnuvSkinEngine* engine, int index);
 // Frame k (from 1) of `count` frames of the bitmap, at (x, y) of the frame.
 TColor FramePixel(TBitmap* bitmap, int count, int k, int x, int y);
+
+// The SK2 file of the built-in skin, and a container of it changed by `edit`.
+format::Bytes BuiltInSk2();
+format::Bytes EditedBuiltInSkin(const std::function<void(std::vector<format::Sk2Element>&)>& edit);
 
 RECT WindowRectOf(HWND wnd);
 SIZE WindowSizeOf(HWND wnd);
