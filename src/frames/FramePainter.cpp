@@ -25,14 +25,35 @@ void Fill(TCanvas* canvas, const RECT& r, TColor color) {
   canvas->FillRect(r);
 }
 
+// `mask` becomes `buffer` laid over the form colour: its transparent pixels
+// take the form colour. Done in DIB memory; a transparent blit of a whole
+// title costs half a frame paint.
+void ComposeOverFormColor(TBitmap* buffer, TBitmap* mask, TColor transColor, TColor formColor) {
+  mask->SetPixelFormat(pf24bit);
+  mask->SetSize(buffer->Width(), buffer->Height());
+  const COLORREF trans = ColorToRGB(transColor), form = ColorToRGB(formColor);
+  const std::uint8_t tb = GetBValue(trans), tg = GetGValue(trans), tr = GetRValue(trans);
+  const std::uint8_t fb = GetBValue(form), fg = GetGValue(form), fr = GetRValue(form);
+  const int step = buffer->PixelFormat() == pf32bit ? 4 : 3;
+  for (int y = 0; y < buffer->Height(); ++y) {
+    const std::uint8_t* in = buffer->ScanLine(y);
+    std::uint8_t* out = mask->ScanLine(y);
+    for (int x = 0; x < buffer->Width(); ++x, in += step, out += 3) {
+      const bool transparent = in[0] == tb && in[1] == tg && in[2] == tr;
+      out[0] = transparent ? fb : in[0];
+      out[1] = transparent ? fg : in[1];
+      out[2] = transparent ? fr : in[2];
+    }
+  }
+}
+
 // Copies `buffer` to the window at `y`; a buffer with transparent parts is
 // first laid over the form colour in `mask`.
-void CopyToWindow(HDC dc, int y, TBitmap* buffer, TBitmap* mask, bool needRegion, TColor formColor) {
+void CopyToWindow(HDC dc, int y, TBitmap* buffer, TBitmap* mask, bool needRegion, TColor transColor,
+                  TColor formColor) {
   TBitmap* source = buffer;
   if (needRegion && mask) {
-    mask->SetSize(buffer->Width(), buffer->Height());
-    Fill(mask->Canvas(), RECT{0, 0, mask->Width(), mask->Height()}, formColor);
-    mask->Canvas()->Draw(0, 0, buffer);
+    ComposeOverFormColor(buffer, mask, transColor, formColor);
     source = mask;
   }
   ::BitBlt(dc, 0, y, source->Width(), source->Height(), source->Canvas()->Handle(), 0, 0, SRCCOPY);
@@ -62,7 +83,8 @@ class WindowDC {
 }  // namespace
 
 void TnuvSkinWindow::PaintFrame() {
-  if (!FEngine || !FEngine->SkinningActive() || !FSkinned) return;
+  // Before preparation the window still has its own size: nothing to paint.
+  if (!FEngine || !FEngine->SkinningActive() || !FSkinned || !FPrepared) return;
   HWND wnd = GetHandle();
   if (!::IsWindow(wnd)) return;
   WindowDC dc(wnd);
@@ -177,22 +199,10 @@ void TnuvSkinWindow::PaintTitle(HDC dc, int buttonReserve, bool& minimizedTitle)
   cursor.y += title;
   FHotButton = -1;
   FCanMaximize = FSysMenuMax = FSysMenuMin = FSysMenuClose = false;
-  const int gh = H(skin->GetBitmap(SkinBitmap::TITLEBUTTONS));
-  int y = e.FIconPosY;
-  if (minimized) {
-    y = std::max((26 - gh) / 2, 0);
-    if (gh + y < 22) y += 2;
-  } else if (y <= 3) {
-    y = 4;
-  }
-  if (HasIcon()) {
-    const int ix = std::max(e.FIconPosX, 0);
-    if (PointInRect(cursor, RECT{ix - e.FLeftBorderWidth, y, ix - e.FLeftBorderWidth + 16, y + 16})) FHotButton = 0;
-    DrawTitleIcon(canvas->Handle(), ix, y);
-  } else {
-    x -= 20;
-  }
-  PaintCaptionButtons(canvas, cursor, minimized, y);
+  std::vector<CaptionElement> elements;
+  LayoutCaptionElements(minimized, width, elements);
+  if (!HasIcon()) x -= 20;
+  PaintCaptionElements(canvas, cursor, elements);
 
   // Caption text.
   const TColor textColor = FActive ? e.FTitleFontColor : e.FInactiveTitleFontColor;
@@ -211,7 +221,7 @@ void TnuvSkinWindow::PaintTitle(HDC dc, int buttonReserve, bool& minimizedTitle)
   }
   canvas->Brush()->SetStyle(bsSolid);
 
-  CopyToWindow(dc, 0, buffer, FTitleMaskBuffer, FTitleNeedRegion, e.FFormColor);
+  CopyToWindow(dc, 0, buffer, FTitleMaskBuffer, FTitleNeedRegion, e.FTransColor, e.FFormColor);
 }
 
 void TnuvSkinWindow::DrawTitleIcon(HDC dc, int x, int y) {
@@ -228,47 +238,82 @@ void TnuvSkinWindow::DrawTitleIcon(HDC dc, int x, int y) {
   if (icon) ::DrawIconEx(dc, x, y, icon.Get(), 16, 16, 0, nullptr, DI_NORMAL);
 }
 
-void TnuvSkinWindow::PaintCaptionButtons(TCanvas* canvas, POINT cursor, bool minimized, int y) {
+void TnuvSkinWindow::LayoutCaptionElements(bool minimized, int width, std::vector<CaptionElement>& elements) {
   const TnuvSkinEngine& e = *FEngine;
   TBitmap* buttons = e.Skin()->GetBitmap(SkinBitmap::TITLEBUTTONS);
-  if (!buttons || buttons->Empty()) return;
-  const int gw = buttons->Width() / 18, gh = buttons->Height();
-  const bool transparent = e.GetSkinFlag(SkinFlag::TITLEBTNTRANS);
-  const int width = FTitleBuffer->Width();
+  const int gw = W(buttons) / 18, gh = H(buttons);
+  int y = e.FIconPosY;
+  if (minimized) {
+    y = std::max((26 - gh) / 2, 0);
+    if (gh + y < 22) y += 2;
+  } else if (y <= 3) {
+    y = 4;
+  }
+  if (HasIcon()) {
+    const int ix = std::max(e.FIconPosX, 0);
+    elements.push_back({0, RECT{ix - e.FLeftBorderWidth, y, ix - e.FLeftBorderWidth + 16, y + 16}, ix, y, 0});
+  }
   int bx = minimized ? width - gw - 5 : width - e.FButtonPosX - gw;
   if (!minimized) y = e.FButtonPosY;
-  TBitmap glyph;
-  // Draws the glyph of the state the cursor gives; true when it is hot.
-  auto button = [&](int normalGlyph, int hotCode) {
-    const RECT hit{bx - e.FRightBorderWidth, y, bx + gw - e.FRightBorderWidth, y + gh};
-    int k = normalGlyph;
-    if (PointInRect(cursor, hit)) {
-      FHotButton = hotCode;
-      k = normalGlyph + (FPressed ? 2 : 1);
-    }
-    CutFrame(buttons, &glyph, 18, k);
-    glyph.SetTransparent(transparent);
-    if (transparent) glyph.SetTransparentColor(e.FTransColor);
-    canvas->Draw(bx, y, &glyph);
+  auto add = [&](int code, int glyph) {
+    elements.push_back({code, RECT{bx - e.FRightBorderWidth, y, bx + gw - e.FRightBorderWidth, y + gh}, bx, y, glyph});
   };
   HWND wnd = GetHandle();
   if (HasCloseButton()) {
-    button(16, 1);
+    add(1, 16);
     bx -= gw + 2;
-    FSysMenuClose = true;
   }
   if (HasMaximizeButton()) {
-    button(::IsZoomed(wnd) ? 10 : 7, 2);
+    add(2, ::IsZoomed(wnd) ? 10 : 7);
     bx -= gw + 2;
-    FCanMaximize = FSysMenuMax = true;
   }
   if (HasMinimizeButton()) {
-    button(::IsIconic(wnd) ? 10 : 13, 3);
+    add(3, ::IsIconic(wnd) ? 10 : 13);
     bx -= gw + 2;
-    FSysMenuMin = true;
   }
-  if (HasHelpButton()) button(4, 4);
+  if (HasHelpButton()) add(4, 4);
   FButtonsLeft = bx + gw;
+}
+
+int TnuvSkinWindow::CaptionElementAt(POINT screenPoint) {
+  if (!FEngine->Skin()) return -1;
+  HWND wnd = GetHandle();
+  POINT p = screenPoint;
+  ::ScreenToClient(wnd, &p);
+  p.y += TitleHeight();
+  std::vector<CaptionElement> elements;
+  const int buttonsLeft = FButtonsLeft;
+  LayoutCaptionElements(::IsIconic(wnd) != FALSE, WindowWidth(), elements);
+  FButtonsLeft = buttonsLeft;  // the painter's value stays until it paints
+  int hot = -1;
+  for (const CaptionElement& element : elements)
+    if (PointInRect(p, element.hit)) hot = element.code;
+  return hot;
+}
+
+void TnuvSkinWindow::PaintCaptionElements(TCanvas* canvas, POINT cursor, const std::vector<CaptionElement>& elements) {
+  const TnuvSkinEngine& e = *FEngine;
+  TBitmap* buttons = e.Skin()->GetBitmap(SkinBitmap::TITLEBUTTONS);
+  const bool transparent = e.GetSkinFlag(SkinFlag::TITLEBTNTRANS);
+  TBitmap glyph;
+  for (const CaptionElement& element : elements) {
+    const bool hot = PointInRect(cursor, element.hit);
+    if (hot) FHotButton = element.code;
+    switch (element.code) {
+      case 0:
+        DrawTitleIcon(canvas->Handle(), element.x, element.y);
+        continue;
+      case 1: FSysMenuClose = true; break;
+      case 2: FCanMaximize = FSysMenuMax = true; break;
+      case 3: FSysMenuMin = true; break;
+      default: break;
+    }
+    if (!buttons || buttons->Empty()) continue;
+    CutFrame(buttons, &glyph, 18, element.glyph + (hot ? (FPressed ? 2 : 1) : 0));
+    glyph.SetTransparent(transparent);
+    if (transparent) glyph.SetTransparentColor(e.FTransColor);
+    canvas->Draw(element.x, element.y, &glyph);
+  }
 }
 
 void TnuvSkinWindow::PaintMenuBand(TCanvas* canvas, const RECT& rect) {
@@ -306,7 +351,7 @@ void TnuvSkinWindow::PaintBorders(HDC dc, int titleOffset) {
     } else {
       DrawThreeSliceH(b1, canvas, RECT{0, 0, ww, H(b1)}, false, 0);
     }
-    CopyToWindow(dc, wh - bb, FBottomBuffer, FBottomMaskBuffer, FBottomNeedRegion, e.FFormColor);
+    CopyToWindow(dc, wh - bb, FBottomBuffer, FBottomMaskBuffer, FBottomNeedRegion, e.FTransColor, e.FFormColor);
   }
 
   const bool lines = HasToolBarBelowMenu() && e.FMenuColors[0] != e.FFormColor;

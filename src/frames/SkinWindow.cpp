@@ -162,7 +162,7 @@ void TnuvSkinWindow::ApplySkinFlags() {
 }
 
 void TnuvSkinWindow::UpdateRegion() {
-  if (IsWin95() || !CanShapeWindow() || FEngine->Designing() || !FSkinned) return;
+  if (IsWin95() || !CanShapeWindow() || FEngine->Designing() || !FSkinned || !FPrepared) return;
   HWND wnd = GetHandle();
   const int width = WindowWidth(), height = WindowHeight();
   std::vector<RECT> rects;
@@ -317,13 +317,14 @@ void TnuvSkinWindow::FrameWndProc(TMessage& message) {
       message.Result = reinterpret_cast<LRESULT>(FEngine->FormBrush());
       return;
     case WM_NCACTIVATE: {
-      PaintFrame();
       auto* ownerForm = dynamic_cast<TCustomForm*>(FEngine->Owner());
       const bool ownerIsMDIChild = ownerForm && ownerForm->FormStyle() == fsMDIChild;
       if (!(IsMDIForm() || !OwnsNCActivate() || ownerIsMDIChild)) {
+        PaintFrame();
         message.Result = 1;
         return;
       }
+      // The default processing paints over the frame: it is painted after it.
       break;
     }
     default:
@@ -368,12 +369,16 @@ void TnuvSkinWindow::FrameWndProc(TMessage& message) {
         ShowSysMenuAt(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});
       break;
     case WM_NCMOUSEMOVE:
+      // The frame only looks different when the element under the cursor
+      // changes (or a press ends by leaving it): other moves paint nothing.
       if (message.WParam == HTCAPTION) {
-        if (FPressed) {
-          PaintFrame();
-          if (FHotButton == -1) FPressed = false;
+        const int hot = CaptionElementAt(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)});
+        bool changed = hot != FHotButton;
+        if (FPressed && hot == -1) {
+          FPressed = false;
+          changed = true;
         }
-        PaintFrame();
+        if (changed) PaintFrame();
       }
       break;
     case WM_ACTIVATE:

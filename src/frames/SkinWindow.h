@@ -129,7 +129,19 @@ class TnuvSkinWindow : public TComponent {
   void PaintTitle(HDC dc, int buttonReserve, bool& minimizedTitle);
   void PaintBorders(HDC dc, int titleOffset);
   void PaintMenuBand(TCanvas* canvas, const RECT& rect);
-  void PaintCaptionButtons(TCanvas* canvas, POINT cursor, bool minimized, int y);
+  // The icon and the caption buttons where the painter puts them: code (0
+  // icon, 1 close, 2 maximize, 3 minimize, 4 help), hit rectangle in client
+  // coordinates moved down by the title, drawing position, normal glyph.
+  struct CaptionElement {
+    int code;
+    RECT hit;
+    int x, y;
+    int glyph;
+  };
+  void LayoutCaptionElements(bool minimized, int width, std::vector<CaptionElement>& elements);
+  void PaintCaptionElements(TCanvas* canvas, POINT cursor, const std::vector<CaptionElement>& elements);
+  // The caption element under a screen point, or -1.
+  int CaptionElementAt(POINT screenPoint);
   void DrawTitleIcon(HDC dc, int x, int y);
   void CorrectHitTest(TMessage& message);
   bool FillsWorkArea(HWND wnd);
