@@ -1,28 +1,48 @@
 #include "framework/WindowSubclass.h"
 
 #include <algorithm>
-#include <cwchar>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/Callbacks.h"
 #include "framework/ObjectModel.h"
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;  // this module's base, from the linker
-
 namespace nuvskin {
+
+struct SubclassedWindow;
 
 namespace {
 
-// Named for this module: a program and a library of its own that both link
-// nuvskin keep separate records on the same window.
-const wchar_t* SubclassProp() {
-  static const wchar_t* name = [] {
-    static wchar_t text[48];
-    std::swprintf(text, 48, L"nuvskin.subclass.%p", static_cast<void*>(&__ImageBase));
-    return text;
-  }();
-  return name;
+// Which windows this module routes, by handle. A window property would do
+// the same, but reading one is a round trip to the window server on every
+// message; the table is this module's own, so a program and a library of
+// its own that both link nuvskin keep separate records on the same window.
+class SubclassTable {
+ public:
+  SubclassedWindow* Find(HWND wnd) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = windows_.find(wnd);
+    return it == windows_.end() ? nullptr : it->second;
+  }
+  void Add(HWND wnd, SubclassedWindow* w) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    windows_[wnd] = w;
+  }
+  void Remove(HWND wnd) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    windows_.erase(wnd);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::unordered_map<HWND, SubclassedWindow*> windows_;
+};
+
+SubclassTable& Table() {
+  static auto* table = new SubclassTable();  // outlives every window
+  return *table;
 }
 
 LRESULT CALLBACK SubclassProcW(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
@@ -46,7 +66,7 @@ struct SubclassedWindow {
   bool destroyed = false;
 
   static SubclassedWindow* Of(HWND wnd) {
-    return wnd ? static_cast<SubclassedWindow*>(::GetPropW(wnd, SubclassProp())) : nullptr;
+    return wnd ? Table().Find(wnd) : nullptr;
   }
 
   WNDPROC OurProc() const { return unicode ? SubclassProcW : SubclassProcA; }
@@ -92,7 +112,7 @@ struct SubclassedWindow {
   // After the window's last message: every subclass lets go of it.
   void WindowDestroyed() {
     destroyed = true;
-    ::RemovePropW(wnd, SubclassProp());
+    Table().Remove(wnd);
     std::vector<std::function<void()>> notices;
     for (TWindowSubclass*& layer : layers) {
       if (!layer) continue;
@@ -123,7 +143,7 @@ struct SubclassedWindow {
       ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     else
       ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-    ::RemovePropW(wnd, SubclassProp());
+    Table().Remove(wnd);
     delete this;
   }
 };
@@ -156,12 +176,12 @@ bool TWindowSubclass::Attach(HWND wnd, Handler handler, TObject* keepAlive) {
     fresh->wnd = wnd;
     fresh->unicode = ::IsWindowUnicode(wnd) != FALSE;
     fresh->layers.reserve(2);
-    if (!::SetPropW(wnd, SubclassProp(), fresh.get())) return false;
+    Table().Add(wnd, fresh.get());
     const LONG_PTR previous =
         fresh->unicode ? ::SetWindowLongPtrW(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fresh->OurProc()))
                        : ::SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(fresh->OurProc()));
     if (!previous) {  // a window of another process, or one that refuses
-      ::RemovePropW(wnd, SubclassProp());
+      Table().Remove(wnd);
       return false;
     }
     fresh->previous = reinterpret_cast<WNDPROC>(previous);
