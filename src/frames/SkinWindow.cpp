@@ -169,6 +169,11 @@ void TnuvSkinWindow::UpdateRegion() {
   if (!FTitleNeedRegion && !FBottomNeedRegion) {
     rects.push_back(RECT{0, 0, width, height});
   } else {
+    // The region is cut from the painted buffers: a size change the frame
+    // has not been painted at yet is painted first, so that the region set
+    // now is the final one and the next paint's request finds it equal.
+    if ((FTitleNeedRegion && FTitleBuffer->Width() != width) || (FBottomNeedRegion && FBottomBuffer->Width() != width))
+      PaintFrame();
     const TnuvSkinEngine& e = *FEngine;
     rects = SkinRegionRects({FTitleBuffer, FTitleNeedRegion, e.FTitleRegionMinY, e.FTitleRegionMaxY},
                             {FBottomBuffer, FBottomNeedRegion, e.FBottomRegionMinY, e.FBottomRegionMaxY},

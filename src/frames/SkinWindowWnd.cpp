@@ -14,6 +14,12 @@ std::string UpperClassName(HWND wnd) {
   return AsciiUpperCase(std::string_view(buffer, static_cast<std::size_t>(std::max(length, 0))));
 }
 
+// The window's outer size changed by (dx, dy) and its frame recomputed.
+void ResizeWithNewFrame(HWND wnd, const RECT& r, int dx, int dy) {
+  ::SetWindowPos(wnd, nullptr, r.left, r.top, r.right - r.left + dx, r.bottom - r.top + dy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void FrameChanged(HWND wnd) {
   if (::IsWindow(wnd))
     ::SetWindowPos(wnd, nullptr, 0, 0, 0, 0,
@@ -109,8 +115,8 @@ void TnuvSkinWindowWnd::UpdateFrame() {
     FAddedWidth = e.FLeftBorderWidth + e.FRightBorderWidth;
     FAddedHeight = TitleHeight() + GetMenuBarHeight() + std::max(4, e.FBottomBorderHeight) - FOldCaptionHeight;
     FFrameApplied = true;
-    ::MoveWindow(FHandle, r.left, r.top, r.right - r.left + FAddedWidth, r.bottom - r.top + FAddedHeight, TRUE);
-    FrameChanged(FHandle);
+    // Moved and re-framed in one go: one size calculation and one repaint.
+    ResizeWithNewFrame(FHandle, r, FAddedWidth, FAddedHeight);
     return;
   }
   if (!FFrameApplied) return;
@@ -122,11 +128,10 @@ void TnuvSkinWindowWnd::UpdateFrame() {
     const LONG_PTR style =
         (FEraseStyleSaved ? FEraseStyle : ::GetWindowLongPtrW(FHandle, GWL_STYLE)) | (FSavedStyle & WS_SYSMENU);
     ::SetWindowLongPtrW(FHandle, GWL_STYLE, KeepVisibility(FHandle, style));
-    ::GetWindowRect(FHandle, &r);
-    ::MoveWindow(FHandle, r.left, r.top, r.right - r.left - FAddedWidth, r.bottom - r.top - FAddedHeight, TRUE);
-    ::SetWindowRgn(FHandle, nullptr, TRUE);
+    ::SetWindowRgn(FHandle, nullptr, FALSE);
     RegionRemoved();
-    FrameChanged(FHandle);
+    ::GetWindowRect(FHandle, &r);
+    ResizeWithNewFrame(FHandle, r, -FAddedWidth, -FAddedHeight);
   }
   FAddedWidth = FAddedHeight = 0;
 }
