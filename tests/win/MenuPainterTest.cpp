@@ -347,6 +347,40 @@ TEST(MenuPainter, RightToLeftMirrorsBarMarksImagesAndBitmaps) {
   EXPECT_EQ(s.Count(clBlue, RECT{0, 0, w, 21}), 256);
 }
 
+TEST(MenuPainter, CaptionsAreWideTextWithAcceleratorMarks) {
+  EngineFixture f;
+  const TColor text = f.engine->FMenuColors[9];
+  TPopupMenu* menu = Create<TPopupMenu>(f.owner);
+  menu->SetAutoHotkeys(maManual);
+  TMenuItem* item = AddItem(menu, nullptr, L"");
+  f.engine->SkinMenu(menu);
+  const RECT rect{0, 0, 200, 21};
+  const auto drawn = [&](const std::wstring& caption, Surface& s) {
+    item->SetCaption(caption);
+    s.Draw(item, rect);
+  };
+  const auto rightmostText = [&](const Surface& s) {
+    for (int x = 199; x >= 0; --x)
+      if (s.Count(text, RECT{x, 0, x + 1, 21}) > 0) return x;
+    return -1;
+  };
+
+  // "&" marks the accelerator: the mark is not drawn, the letter underlined.
+  Surface plain(200, 21), marked(200, 21);
+  drawn(L"Item", plain);
+  drawn(L"&Item", marked);
+  EXPECT_EQ(rightmostText(marked), rightmostText(plain));
+  EXPECT_GT(marked.Count(text, rect), plain.Count(text, rect));
+  EXPECT_GE(rightmostText(plain), 30);
+
+  // Letters outside the 8-bit code page are drawn as themselves.
+  Surface greek(200, 21), questions(200, 21);
+  drawn(L"\u03A9\u03A8\u03A6", greek);
+  drawn(L"???", questions);
+  EXPECT_FALSE(greek.SameAs(questions));
+  EXPECT_GT(greek.Count(text, rect), 10);
+}
+
 namespace {
 
 HWND FindPopupWindow() {
@@ -355,6 +389,31 @@ HWND FindPopupWindow() {
 }
 
 }  // namespace
+
+// Shows the menu at (150, 150), moves the selection down `downKeys` items,
+// and captures the popup window from the screen.
+Image CapturePopup(TPopupMenu* menu, int downKeys, RECT& popupRect) {
+  TForm* form = ShownForm(100, 100, 300, 200);
+  Image capture;
+  RunSoon(
+      [&] {
+        for (int i = 0; i < downKeys; ++i)
+          if (HWND popup = FindPopupWindow()) PostKeyPress(popup, VK_DOWN);
+        RunSoon(
+            [&] {
+              if (HWND popup = FindPopupWindow()) {
+                ::GetWindowRect(popup, &popupRect);
+                capture = CaptureScreenAround(popup, 0);
+              }
+              ::EndMenu();
+            },
+            200);
+      },
+      300);
+  menu->Popup(150, 150);
+  form->Free();
+  return capture;
+}
 
 TEST(MenuPainter, RealPopupShowsTheSkinnedItems) {
   ThreeSectEngine f;
@@ -368,33 +427,20 @@ TEST(MenuPainter, RealPopupShowsTheSkinnedItems) {
   AddItem(menu, nullptr, L"E&xit")->SetShortCut(ShortCut(VK_F4, {ssAlt}));
   f.engine->SkinMenu(menu);
 
-  TForm* form = ShownForm(100, 100, 300, 200);
-  Image capture;
   RECT popupRect{};
-  bool opened = false;
-  RunSoon(
-      [&] {
-        if (HWND popup = FindPopupWindow()) {
-          opened = true;
-          ::GetWindowRect(popup, &popupRect);
-          capture = CaptureScreenAround(popup, 0);
-        }
-        ::EndMenu();
-      },
-      400);
-  menu->Popup(150, 150);
-  form->Free();
-  ASSERT_TRUE(opened);
-  ASSERT_FALSE(capture.Empty());
+  const Image capture = CapturePopup(menu, 2, popupRect);
+  ASSERT_FALSE(capture.Empty()) << "the popup did not open";
   SaveScreenshot(capture, L"menu-painter-popup");
 
-  // The bar runs down the left of every item, the items in their colour.
-  const int height = popupRect.bottom - popupRect.top;
-  EXPECT_GE(height, 21 * 5 + 5);
-  EXPECT_GT(capture.Count(0, 0, capture.Width(), capture.Height(), f.Color(8)), 1000);
-  EXPECT_GT(capture.Count(0, 0, capture.Width(), capture.Height(), kLine), 20);
-  EXPECT_GT(capture.Count(0, 0, capture.Width(), capture.Height(), kGrey), 10);
+  // The bar runs down the left of every item except the selected one.
+  const int width = capture.Width(), height = capture.Height();
+  EXPECT_GE(popupRect.bottom - popupRect.top, 21 * 5 + 5);
+  EXPECT_GT(capture.Count(0, 0, width, height, f.Color(8)), 1000);
+  EXPECT_GT(capture.Count(0, 0, width, height, kLine), 20);
+  EXPECT_GT(capture.Count(0, 0, width, height, kGrey), 10);
+  EXPECT_GT(capture.Count(0, 0, width, height, f.Color(10)), 21 * 40);
+  EXPECT_GT(capture.Count(0, 0, width, height, f.Color(12)), 10);
   int barRows = 0;
-  for (int y = 0; y < capture.Height(); ++y) barRows += capture.Count(0, y, capture.Width(), 1, f.Color(6)) > 0;
-  EXPECT_GT(barRows, height - 10);
+  for (int y = 0; y < height; ++y) barRows += capture.Count(0, y, width / 2, 1, f.Color(6)) > 0;
+  EXPECT_GT(barRows, height - 30);
 }
