@@ -65,6 +65,13 @@ void TnuvSkinEngine::MeasureMenuItem(TObject* sender, TCanvas* canvas, int& widt
 void TnuvSkinEngine::DrawMenuItem(TObject* sender, TCanvas* canvas, const RECT& rect, bool selected) {
   auto* item = dynamic_cast<TMenuItem*>(sender);
   if (!item || !canvas) return;
+  // The items of a menu bar are the skinned menu bar's to draw; while the
+  // platform's bar still shows them they keep the framework's look, as
+  // they keep its size.
+  if (IsTopLevelOfMainMenu(item)) {
+    item->DrawDefault(canvas, rect, selected);
+    return;
+  }
   const TMenu* menu = item->GetParentMenu();
   const bool ltr = !menu || menu->BiDiMode() == bdLeftToRight;
   TCustomImageList* images = ItemImages(item);

@@ -189,7 +189,7 @@ TEST(MenuPainter, BarAndHeightFollowTheItemsImageList) {
   EXPECT_EQ(s.At(26, 10), back);
 }
 
-TEST(MenuPainter, TopLevelItemsOfMainMenusKeepTheFrameworksSize) {
+TEST(MenuPainter, TopLevelItemsOfMainMenusKeepTheFrameworksSizeAndLook) {
   EngineFixture f;
   TMainMenu* main = Create<TMainMenu>(f.owner);
   TMenuItem* top = AddItem(main, nullptr, L"&Edit");
@@ -202,6 +202,15 @@ TEST(MenuPainter, TopLevelItemsOfMainMenusKeepTheFrameworksSize) {
   EXPECT_EQ(Measure(top).cy, height);
   EXPECT_EQ(Measure(sub).cy, 21);
   EXPECT_NE(Measure(sub).cx, Measure(top).cx);
+
+  // They keep the framework's look too; their sub-items get the skin's.
+  Surface skinned(60, 21), framework(60, 21);
+  skinned.Draw(top, RECT{0, 0, 60, 21});
+  top->DrawDefault(framework.bitmap.Canvas(), RECT{0, 0, 60, 21}, false);
+  ::GdiFlush();
+  EXPECT_TRUE(skinned.SameAs(framework));
+  skinned.Draw(sub, RECT{0, 0, 60, 21});
+  EXPECT_EQ(skinned.At(0, 0), f.engine->FMenuColors[6]);
 }
 
 TEST(MenuPainter, CheckMarkSitsInTheBarOrFramesTheImage) {
