@@ -5,7 +5,6 @@
 #include "draw/MenuHelpers.h"
 #include "draw/PlatformFunctions.h"
 #include "draw/TextAndFonts.h"
-#include "draw/WindowHelpers.h"
 #include "engine/NUVSkinEngine.h"
 
 namespace nuvskin {
