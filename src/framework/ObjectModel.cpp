@@ -1,5 +1,7 @@
 #include "framework/ObjectModel.h"
 
+#include <limits>
+
 #include <map>
 
 #include "framework/SysUtils.h"
@@ -121,7 +123,11 @@ void TObject::Free(TObject* object) {
 }
 
 ObjectPin::~ObjectPin() {
-  if (object_ && --object_->pins_ == 0 && object_->freePending_) delete object_;
+  if (!object_ || --object_->pins_ != 0 || !object_->freePending_) return;
+  // Destructors may still dispatch to the object (an icon freed by its form
+  // tells the form): those pins must never reach zero and delete it again.
+  object_->pins_ = std::numeric_limits<int>::min() / 2;
+  delete object_;
 }
 
 namespace detail {

@@ -244,3 +244,27 @@ TEST(Components, FreeNotifyLinksTellObjectsThatAreNotComponents) {
   owner->Free();
   EXPECT_EQ(calls, 1);
 }
+
+namespace {
+
+// A destructor that still dispatches to its own object, as a form does when
+// the icon it frees reports a change.
+class TSelfNotifier : public TComponent {
+  NUV_CLASS(TSelfNotifier, TComponent)
+  using TComponent::TComponent;
+  ~TSelfNotifier() override {
+    ++*destructions;
+    ObjectPin pin(this);
+  }
+  int* destructions = nullptr;
+};
+
+TEST(Components, AnObjectPinnedByItsOwnDestructorIsDeletedOnce) {
+  int destructions = 0;
+  auto* object = Create<TSelfNotifier>(nullptr);
+  object->destructions = &destructions;
+  TObject::Free(object);
+  EXPECT_EQ(destructions, 1);
+}
+
+}  // namespace
