@@ -207,6 +207,7 @@ TnuvSkinControlVCL::~TnuvSkinControlVCL() {
 
 void TnuvSkinControlVCL::Start() {
   if (!FControl) throw Exception("NUVSkin: no control to skin");
+  FControlLink.Watch(FControl, [this](TComponent*) { FControl = nullptr; });
   FHook = std::make_unique<TWindowProcHook>(
       FControl, [this](TMessage& message, const TWndMethod& next) { WindowProc(message, next); });
   FState = {};

@@ -111,6 +111,8 @@ class TnuvSkinControlVCL : public TnuvSkinControl {
   void Start();
   void WindowProc(TMessage& message, const TWndMethod& next);
   std::unique_ptr<TWindowProcHook> FHook;
+  // Control() turns nullptr when the control is freed before its skin.
+  TFreeNotifyLink FControlLink;
   CallFrame* FCall = nullptr;  // the message being handled, innermost
   bool FTracksScrollThumb = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frames/SkinWindowVCL.h"
 #include "frames/SkinWindowWnd.h"
 #include "framework/Callbacks.h"
 #include "framework/Streams.h"
@@ -461,10 +462,11 @@ void TnuvSkinEngine::FrameSkinDestroyed(TnuvSkinWindow* frameSkin) {
 
 void TnuvSkinEngine::AddFrameSkin(HWND wnd, bool fromHook) {
   if (!wnd || FindFrameSkin(wnd)) return;
-  // The windows of the application's forms get the form binding; until it
-  // exists they keep their own frame (they must never get the raw binding).
-  if (FindFormByHandle(wnd)) return;
-  auto* skin = TnuvSkinWindow::Create<TnuvSkinWindowWnd>(wnd, fromHook, this);
+  TnuvSkinWindow* skin = nullptr;
+  if (FindFormByHandle(wnd))
+    skin = TnuvSkinWindow::Create<TnuvSkinWindowVCL>(wnd, fromHook, this);
+  else
+    skin = TnuvSkinWindow::Create<TnuvSkinWindowWnd>(wnd, fromHook, this);
   FFrameSkins.push_back(skin);
   skin->ApplySkinFlags();
 }
@@ -479,7 +481,18 @@ void TnuvSkinEngine::SkinForm(TCustomForm* form) {
   }
   // Other form classes: the form binding, with the form published while it
   // is made (it finds its form through it).
-  if (FindFrameSkin(form->Handle())) return;
+  HWND wnd = form->Handle();
+  if (FindFrameSkin(wnd)) return;
+  SetFormBeingAttached(form);
+  TnuvSkinWindow* skin = nullptr;
+  try {
+    skin = TnuvSkinWindow::Create<TnuvSkinWindowVCL>(wnd, false, this);
+  } catch (...) {
+    SetFormBeingAttached(nullptr);
+    throw;
+  }
+  SetFormBeingAttached(nullptr);
+  FFrameSkins.push_back(skin);
 }
 
 void TnuvSkinEngine::RemoveFrameSkin(HWND wnd) {

@@ -114,6 +114,8 @@ class TnuvSkinEngine : public TComponent {
   void SkinWindow(HWND wnd);
   void AddFrameSkin(HWND wnd, bool fromHook);
   void RemoveFrameSkin(HWND wnd);
+  // Attaches a frame skin to every open form that has none (SkinAllForms).
+  void SkinAllOpenForms();
   TnuvSkinWindow* FindFrameSkin(HWND wnd) const;
   int FrameSkinCount() const { return static_cast<int>(FFrameSkins.size()); }
   TnuvSkinWindow* FrameSkins(int index) const { return FFrameSkins[static_cast<std::size_t>(index)]; }
@@ -167,7 +169,6 @@ class TnuvSkinEngine : public TComponent {
   void ReadSkinData(TStream& stream);
   void WriteSkinData(TStream& stream);
   bool HasSkinData() const;
-  void SkinAllOpenForms();
   void UnskinOtherForms();
   void AutoSkinNamesChanged(TObject* sender);
   void SysMenuPopup(TObject* sender);

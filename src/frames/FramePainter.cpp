@@ -354,7 +354,7 @@ void TnuvSkinWindow::PaintBorders(HDC dc, int titleOffset) {
     CopyToWindow(dc, wh - bb, FBottomBuffer, FBottomMaskBuffer, FBottomNeedRegion, e.FTransColor, e.FFormColor);
   }
 
-  const bool lines = HasToolBarBelowMenu() && e.FMenuColors[0] != e.FFormColor;
+  const bool lines = m > 0 && HasToolBarBelowMenu() && e.FMenuColors[0] != e.FFormColor;
   auto toolBarLines = [&](int fromX, int toX) {
     const int y = m + title + FCaptionShift;
     window.Pen()->SetColor(TColor(0x808080));

@@ -133,7 +133,7 @@ void TnuvSkinWindow::SetSkinned(bool value) {
   if (FPrepared) {
     UpdateFrame();
     if (FSkinned) UpdateRegion();
-  } else if (::IsWindowVisible(GetHandle()) || SkinWhenHidden()) {
+  } else if (!FDestroying && (::IsWindowVisible(GetHandle()) || SkinWhenHidden())) {
     PrepareSkin();
   }
 }
@@ -218,7 +218,8 @@ void TnuvSkinWindow::SetBorderVisible(bool value) {
 // --- Messages ------------------------------------------------------------------
 
 void TnuvSkinWindow::CalcNonClientSize(TMessage& message) {
-  if (FFromHook && !FPrepared) return;
+  // Nothing of the frame changes before the window's own is measured.
+  if (!FPrepared) return;
   if (!message.WParam) {
     message.Result = 0;
     return;
@@ -337,6 +338,8 @@ void TnuvSkinWindow::FrameWndProc(TMessage& message) {
   }
   if (!BeforeMessage(message)) return;
   CallDefault(message);
+  // The window's own handling may have freed this frame skin.
+  if (FDestroying) return;
   switch (msg) {
     case CM_RELEASE:
     case WM_DESTROY:

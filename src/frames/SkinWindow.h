@@ -121,6 +121,8 @@ class TnuvSkinWindow : public TComponent {
   TnuvSkinWindow(HWND wnd, bool fromHook, TnuvSkinEngine* engine);
   // The binding took the window's region away: the next UpdateRegion sets one.
   void RegionRemoved();
+  // The menu bar's background, in the skin's bitmap or colours.
+  void PaintMenuBand(TCanvas* canvas, const RECT& rect);
 
  private:
   void Initialize(HWND wnd);
@@ -128,7 +130,6 @@ class TnuvSkinWindow : public TComponent {
   // The painter's steps (FramePainter.cpp).
   void PaintTitle(HDC dc, int buttonReserve, bool& minimizedTitle);
   void PaintBorders(HDC dc, int titleOffset);
-  void PaintMenuBand(TCanvas* canvas, const RECT& rect);
   // The icon and the caption buttons where the painter puts them: code (0
   // icon, 1 close, 2 maximize, 3 minimize, 4 help), hit rectangle in client
   // coordinates moved down by the title, drawing position, normal glyph.

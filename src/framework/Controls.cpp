@@ -757,7 +757,7 @@ void TWinControl::DestroyWnd() {
   if (handle_) {
     HWND wnd = handle_;
     controlState_.Include(csDestroyingHandle);
-    ::DestroyWindow(wnd);
+    DestroyWindowHandle(wnd);
     controlState_.Exclude(csDestroyingHandle);
     if (handle_ == wnd) {  // the window refused to die or was not ours
       ::RemovePropW(wnd, kControlProp);
@@ -765,6 +765,8 @@ void TWinControl::DestroyWnd() {
     }
   }
 }
+
+void TWinControl::DestroyWindowHandle(HWND wnd) { ::DestroyWindow(wnd); }
 
 void TWinControl::DestroyHandle() {
   if (!handle_) return;

@@ -353,6 +353,8 @@ class TWinControl : public TControl {
   virtual void CreateParams(TCreateParams& params);
   // Registers the class (once) and creates the window with CreateWindowEx.
   virtual void CreateWindowHandle(const TCreateParams& params);
+  // Destroys the window (DestroyWnd's last step).
+  virtual void DestroyWindowHandle(HWND wnd);
   // The whole creation: params, class, window, then the control's state.
   virtual void CreateWnd();
   // Called once the window exists (font, text, children).

@@ -251,6 +251,19 @@ void TCustomForm::CreateWindowHandle(const TCreateParams& params) {
   });
 }
 
+void TCustomForm::DestroyWindowHandle(HWND wnd) {
+  // An MDI child leaves through its client, which keeps its window list,
+  // its active child and the maximized child's buttons in step.
+  HWND client = ::GetParent(wnd);
+  wchar_t name[16] = {};
+  if (formStyle_ == fsMDIChild && !Parent() && client && ::GetClassNameW(client, name, 16) &&
+      ::lstrcmpiW(name, L"MDIClient") == 0) {
+    ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(wnd), 0);
+    return;
+  }
+  TScrollingWinControl::DestroyWindowHandle(wnd);
+}
+
 void TCustomForm::CreateHandle() {
   if (formStyle_ == fsMDIForm && !Parent()) {
     CLIENTCREATESTRUCT ccs{windowMenu_ ? windowMenu_->Handle() : nullptr, kFirstMDIChildId};

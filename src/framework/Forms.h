@@ -138,6 +138,7 @@ class TCustomForm : public TScrollingWinControl {
  protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWindowHandle(const TCreateParams& params) override;
+  void DestroyWindowHandle(HWND wnd) override;
   void CreateHandle() override;
   void DestroyWnd() override;
   void AlignControls(TControl* control, RECT& rect) override;
