@@ -7,6 +7,7 @@
 #include "MdiForms.h"
 #include "OwnFrameForm.h"
 #include "engine/NUVSkinEngine.h"
+#include "frames/MenuBar.h"
 #include "framework/Buttons.h"
 #include "framework/CoolBar.h"
 #include "framework/DateTimePicker.h"
@@ -117,6 +118,10 @@ void TGalleryForm::BuildEngine() {
   const std::span<const std::uint8_t> threeSect = ThreeSectSkinData();
   TnuvSkinCollectionItem* item = engine_->AdditionalBuiltInSkins()->Add();
   item->Reader()->LoadSkinData(format::ByteSpan(threeSect.data(), threeSect.size()), "");
+  // The gallery's own form classes made after it is shown: skinned when
+  // they are activated.
+  engine_->AutoSkinWndClassNames()->Add(L"TMdiFrameForm");
+  engine_->AutoSkinWndClassNames()->Add(L"TMdiChildForm");
   engine_->SetActive(true);
 }
 
@@ -138,6 +143,7 @@ void TGalleryForm::BuildMenus() {
        ShortCut(VK_F2, {}))
       ->SetImageIndex(2);
   Item(this, dialogs, L"Window with its &own frame", TNotifyEvent::Bind(this, &TGalleryForm::OpenOwnFrameWindow));
+  Item(this, dialogs, L"&Plain form", [this](TObject*) { OpenPlainForm(); });
   TMenuItem* view = Item(this, root, L"&View");
   TMenuItem* large = Item(this, view, L"&Large icons");
   large->SetRadioItem(true);
@@ -510,6 +516,36 @@ void TGalleryForm::OpenMdiWindow(TObject*) { OpenMdiFrame(); }
 void TGalleryForm::OpenOwnFrameWindow(TObject*) {
   auto* form = Create<TOwnFrameForm>(Application);
   form->Show();
+}
+
+TForm* TGalleryForm::OpenPlainForm(TObject*) {
+  auto* form = Create<TForm>(Application);
+  form->SetCaption(L"A plain form");
+  form->SetPosition(poMainFormCenter);
+  form->SetClientWidth(360);
+  form->SetClientHeight(150);
+  auto* label = Place<TLabel>(form, 16, 16, 320, 40, [](TLabel* l) { l->SetAutoSize(false); });
+  label->SetWordWrap(true);
+  label->SetCaption(L"A form of the framework, made at run time: the engine skins it when it is activated.");
+  auto* edit = Place<TEdit>(form, 16, 64, 200, 24);
+  edit->SetText(L"Some text");
+  auto* close = Place<TButton>(form, 240, 104, 100, 28);
+  close->SetCaption(L"Close");
+  close->OnClick = [form](TObject*) { form->Close(); };
+  form->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+  form->Show();
+  return form;
+}
+
+void TGalleryForm::OpenMainMenu() {
+  for (int i = 0; i < ControlCount(); ++i) {
+    auto* bar = dynamic_cast<TnuvSkinMenuBar*>(Controls(i));
+    if (bar && bar->Visible() && bar->ButtonCount() > 0) {
+      bar->TrackMenu(bar->Buttons(0));
+      return;
+    }
+  }
+  ::SendMessageW(Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f');
 }
 
 }  // namespace nuvskin::demo

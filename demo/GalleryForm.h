@@ -30,6 +30,11 @@ class TGalleryForm : public TForm {
   // The MDI frame and the own-frame window are owned by the application.
   void OpenMdiWindow(TObject* sender = nullptr);
   void OpenOwnFrameWindow(TObject* sender = nullptr);
+  // A plain form of the framework, owned by the application.
+  TForm* OpenPlainForm(TObject* sender = nullptr);
+  // Opens the first drop-down of the main menu (on the skinned menu bar
+  // while the form is skinned) and returns when it closes.
+  void OpenMainMenu();
 
   TnuvSkinEngine* Engine() const { return engine_; }
   void UseBuiltInSkin(TObject* sender = nullptr);

@@ -148,8 +148,7 @@ int RunScreenshotTour(TGalleryForm* gallery, const std::filesystem::path& dir) {
       tour, L"gallery-popup-menu", [&] { gallery->ContextMenu()->Popup(popupAt.x, popupAt.y); }, OpenMenuWindow,
       EndTheMenu);
   RunModal(
-      tour, L"gallery-main-menu", [&] { ::SendMessageW(gallery->Handle(), WM_SYSCOMMAND, SC_KEYMENU, 'f'); },
-      OpenMenuWindow, EndTheMenu);
+      tour, L"gallery-main-menu", [&] { gallery->OpenMainMenu(); }, OpenMenuWindow, EndTheMenu);
   auto dialog = [&] { return ActiveDialog(gallery); };
   RunModal(tour, L"message-box", [&] { gallery->ShowMessageBox(); }, dialog, CloseTheWindow, Skinned::kYes);
   RunModal(tour, L"message-dialog", [&] { gallery->ShowMessageDialog(); }, dialog, CloseTheWindow);
@@ -164,9 +163,19 @@ int RunScreenshotTour(TGalleryForm* gallery, const std::filesystem::path& dir) {
   RunModal(tour, L"message-box-off", [&] { gallery->ShowMessageBox(); }, dialog, CloseTheWindow, Skinned::kNo);
   gallery->SetSkinning(true);
 
+  TForm* plain = gallery->OpenPlainForm();
+  Pump(600);
+  Save(tour, ScreenAround({plain->Handle()}, 16), L"plain-form");
+  plain->Free();
+
   TMdiFrameForm* frame = OpenMdiFrame();
   Pump(800);
   Save(tour, ScreenAround({frame->Handle()}, 16), L"mdi");
+  if (TCustomForm* child = frame->ActiveMDIChild()) {
+    child->SetWindowState(wsMaximized);
+    Pump(600);
+    Save(tour, ScreenAround({frame->Handle()}, 16), L"mdi-maximized");
+  }
   while (frame->MDIChildCount() > 0) frame->MDIChildren(0)->Free();
   frame->Free();
 

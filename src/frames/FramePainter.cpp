@@ -102,7 +102,10 @@ void TnuvSkinWindow::PaintFrame() {
   int titleOffset = TitleHeight();
   if (maximizedChild) {
     titleOffset = 0;
-    if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
+    // The frame that holds the child (its client's parent) repaints its own.
+    if (HWND frame = ::GetParent(::GetParent(wnd)))
+      ::PostMessageW(frame, WM_NUVSKIN_MDIMAXCHANGED, 0, 0);
+    else if (Application && Application->MainForm() && Application->MainForm()->HandleAllocated())
       ::PostMessageW(Application->MainForm()->Handle(), WM_NUVSKIN_MDIMAXCHANGED, 0, 0);
   }
   if (FBorderVisible && !minimizedTitle) PaintBorders(dc.Get(), titleOffset);

@@ -20,6 +20,13 @@ constexpr int kMDIMinimizeTag = kMDIButtonTagBase - 3;
 constexpr int kMDIButtonSize = 18;
 constexpr int kCascadeStep = 22;
 
+// Posted to the client once a child has been made (and when the frame is
+// first skinned): by then the child's form is whole and can be skinned.
+UINT SkinChildrenMessage() {
+  static const UINT message = ::RegisterWindowMessageW(L"nuvskin.SkinMDIChildren");
+  return message;
+}
+
 }  // namespace
 
 void TnuvSkinWindowVCL::CreateMDIButtons() {
@@ -47,9 +54,28 @@ void TnuvSkinWindowVCL::CreateMDIButtons() {
     button->BringToFront();
     x -= kMDIButtonSize;
   }
-  if (HWND client = FForm->ClientHandle(); client && !FClientSubclass.Attached())
+  if (HWND client = FForm->ClientHandle(); client && !FClientSubclass.Attached()) {
     FClientSubclass.Attach(
         client, [this](UINT msg, WPARAM wParam, LPARAM lParam) { return ClientWndProc(msg, wParam, lParam); }, this);
+    ::PostMessageW(client, SkinChildrenMessage(), 0, 0);
+  }
+}
+
+void TnuvSkinWindowVCL::SkinMDIChildren() {
+  // The platform does not activate MDI children the way the hook sees it:
+  // the children of a skinned frame are skinned here.
+  TnuvSkinEngine& e = *FEngine;
+  for (int i = FForm->MDIChildCount() - 1; i >= 0; --i) {
+    TCustomForm* child = FForm->MDIChildren(i);
+    if (child->IsDestroying() || child->Tag() == e.DisabledTag() ||
+        ::SendMessageW(child->Handle(), WM_NUVSKIN_QUERY, 0, 0) != 0)
+      continue;
+    try {
+      e.AddFrameSkin(child->Handle(), false);
+    } catch (...) {
+      // That child keeps its own frame; the others are still skinned.
+    }
+  }
 }
 
 void TnuvSkinWindowVCL::FreeMDIButtons() {
@@ -60,6 +86,10 @@ void TnuvSkinWindowVCL::FreeMDIButtons() {
 }
 
 LRESULT TnuvSkinWindowVCL::ClientWndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == SkinChildrenMessage()) {
+    if (!FDestroying && !FFormGoing && FEngine->SkinningActive() && FAllowed && FSkinned) SkinMDIChildren();
+    return 0;
+  }
   const int childrenBefore = msg == WM_MDIDESTROY && FForm ? FForm->MDIChildCount() : 0;
   LRESULT result = FClientSubclass.CallNext(msg, wParam, lParam);
   if (FDestroying || FFormGoing || !FEngine->SkinningActive() || !FAllowed) return result;
@@ -73,12 +103,13 @@ LRESULT TnuvSkinWindowVCL::ClientWndProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MDIDESTROY:
       // The last child went: the bar shows the frame's own menu again.
       if (childrenBefore == 1) {
-        SendToMainForm(WM_NUVSKIN_CHILDMENU, reinterpret_cast<WPARAM>(GetHandle()), 0);
+        ::SendMessageW(GetHandle(), WM_NUVSKIN_CHILDMENU, reinterpret_cast<WPARAM>(GetHandle()), 0);
         HideMDIButtons();
       }
       break;
     case WM_MDICREATE:
       RebuildWindowList();
+      ::PostMessageW(FForm->ClientHandle(), SkinChildrenMessage(), 0, 0);
       break;
     case WM_NUVSKIN_MDITITLE:
       result = FOldCaptionHeight;

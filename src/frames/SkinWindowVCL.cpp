@@ -88,7 +88,7 @@ void TnuvSkinWindowVCL::Attach(HWND wnd) {
   // Nothing of the frame changes before it is prepared: the fields alone.
   FTitleVisible = !FForm->Parent() && FForm->BorderStyle() != bsNone;
   FBorderVisible = FForm->BorderStyle() != bsNone;
-  if (IsMDIChild()) SendToMainForm(WM_NUVSKIN_WINDOWLIST, 0, 0);
+  if (IsMDIChild()) SendToMDIFrame(WM_NUVSKIN_WINDOWLIST, 0, 0);
 }
 
 void TnuvSkinWindowVCL::Detach() {
@@ -234,7 +234,7 @@ void TnuvSkinWindowVCL::SaveFrameMetrics() {
   });
   const int m = !FMenu || IsMDIChild() ? 0 : SystemMenuBarHeight();
   if (IsMDIChild()) {
-    TCustomForm* main = MainForm();
+    TCustomForm* main = MDIFrame();
     HWND client = main ? main->ClientHandle() : nullptr;
     auto ask = [&](UINT msg) { return client ? static_cast<int>(::SendMessageW(client, msg, 0, 0)) : 0; };
     FOldCaptionHeight = ask(WM_NUVSKIN_MDITITLE);
@@ -314,7 +314,7 @@ void TnuvSkinWindowVCL::ApplyForm() {
   }
   if (IsMDIChild()) {
     // All children repaint their frames once the last one is skinned.
-    TCustomForm* main = MainForm();
+    TCustomForm* main = MDIFrame();
     const int count = main ? main->MDIChildCount() : 0;
     if (count > 1 && main->MDIChildren(count - 1) == form) {
       TCustomForm* active = main->ActiveMDIChild();
@@ -345,7 +345,7 @@ void TnuvSkinWindowVCL::ApplyForm() {
       FEngine->SkinMenu(menu);
   if (IsMDIChild() && ::IsZoomed(wnd) && !FMDIMaxNotified) {
     FMDIMaxNotified = true;
-    SendToMainForm(WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(wnd), 0);
+    SendToMDIFrame(WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(wnd), 0);
   }
   FApplied = true;
 }
@@ -501,7 +501,7 @@ void TnuvSkinWindowVCL::AfterMessage(TMessage& message) {
   switch (message.Msg) {
     case WM_MDIACTIVATE:
       if (reinterpret_cast<HWND>(message.LParam) == wnd) {
-        SendToMainForm(WM_NUVSKIN_CHILDMENU, reinterpret_cast<WPARAM>(FForm), reinterpret_cast<LPARAM>(FMenu));
+        SendToMDIFrame(WM_NUVSKIN_CHILDMENU, reinterpret_cast<WPARAM>(FForm), reinterpret_cast<LPARAM>(FMenu));
         FActive = true;
       } else {
         FActive = false;
@@ -557,13 +557,13 @@ void TnuvSkinWindowVCL::AfterMessage(TMessage& message) {
             FForm->SetBounds(area.left, area.top, area.right - area.left, area.bottom - area.top);
         } else if (!FMDIMaxNotified) {
           FMDIMaxNotified = true;
-          SendToMainForm(WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(wnd), 0);
+          SendToMDIFrame(WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(wnd), 0);
         }
       } else if (IsMDIChild()) {
         FForm->Repaint();
         if (FMDIMaxNotified) {
           FMDIMaxNotified = false;
-          SendToMainForm(WM_MDIRESTORE, 0, 0);
+          SendToMDIFrame(WM_MDIRESTORE, 0, 0);
         }
       }
       PaintFrame();
@@ -602,7 +602,7 @@ void TnuvSkinWindowVCL::AfterMessage(TMessage& message) {
       if (IsMDIChild())
         if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(message.LParam);
             pos && (pos->flags & (SWP_HIDEWINDOW | SWP_SHOWWINDOW)))
-          SendToMainForm(WM_NUVSKIN_WINDOWLIST, 0, 0);
+          SendToMDIFrame(WM_NUVSKIN_WINDOWLIST, 0, 0);
       return;
     case WM_NUVSKIN_ISHIDDEN:
       message.Result = FHiddenChild ? 1 : 0;
@@ -633,11 +633,18 @@ bool TnuvSkinWindowVCL::CheckShortCut(UINT msg, WPARAM key, LPARAM keyData) {
 
 // --- Helpers --------------------------------------------------------------------------------
 
-TCustomForm* TnuvSkinWindowVCL::MainForm() const { return Application ? Application->MainForm() : nullptr; }
+TCustomForm* TnuvSkinWindowVCL::MDIFrame() {
+  // The form whose client holds this child; in the usual MDI application
+  // that is the application's main form.
+  if (HWND wnd = GetHandle(); wnd && IsMDIChild())
+    if (TCustomForm* frame = FindFormByHandle(::GetParent(::GetParent(wnd))); frame && frame->FormStyle() == fsMDIForm)
+      return frame;
+  return Application ? Application->MainForm() : nullptr;
+}
 
-void TnuvSkinWindowVCL::SendToMainForm(UINT msg, WPARAM wParam, LPARAM lParam) {
-  TCustomForm* main = MainForm();
-  if (main && main->HandleAllocated()) ::SendMessageW(main->Handle(), msg, wParam, lParam);
+void TnuvSkinWindowVCL::SendToMDIFrame(UINT msg, WPARAM wParam, LPARAM lParam) {
+  TCustomForm* frame = MDIFrame();
+  if (frame && frame->HandleAllocated()) ::SendMessageW(frame->Handle(), msg, wParam, lParam);
 }
 
 }  // namespace nuvskin

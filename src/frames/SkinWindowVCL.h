@@ -121,9 +121,12 @@ class TnuvSkinWindowVCL : public TnuvSkinWindow {
   void CreateMDIButtons();
   void FreeMDIButtons();
   LRESULT ClientWndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  void SkinMDIChildren();
   void ActivateWindowListItem(TObject* sender);
-  TCustomForm* MainForm() const;
-  void SendToMainForm(UINT msg, WPARAM wParam, LPARAM lParam);
+  // The MDI frame of an MDI child (else the application's main form), and a
+  // message sent to it.
+  TCustomForm* MDIFrame();
+  void SendToMDIFrame(UINT msg, WPARAM wParam, LPARAM lParam);
 
   std::unique_ptr<TWindowProcHook> FHook;
   CallFrame* FCall = nullptr;  // the message being handled, innermost

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "WinTest.h"
+#include "MenuInputSupport.h"
 #include "framework/CoolBar.h"
 #include "framework/Forms.h"
 #include "framework/StatusBar.h"
@@ -70,107 +70,6 @@ POINT ClientOffset(HWND wnd) {
 POINT ScreenCenter(TControl* c) {
   const RECT r = c->BoundsRect();
   return c->Parent()->ClientToScreen(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
-
-// Runs the application's message loop (keys go through its key handling).
-bool AppPumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-  const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-  for (;;) {
-    Application->ProcessMessages();
-    if (done()) return true;
-    if (::GetTickCount64() >= end) return done();
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void AppPump(DWORD ms) {
-  AppPumpUntil([] { return false; }, ms);
-}
-
-void SendAltChord(WORD letter) {
-  INPUT in[4]{};
-  for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = VK_MENU;
-  in[1].ki.wVk = letter;
-  in[2].ki.wVk = letter;
-  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[3].ki.wVk = VK_MENU;
-  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(4, in, sizeof(INPUT));
-}
-
-bool MenuWindowVisible() {
-  HWND popup = ::FindWindowW(L"#32768", nullptr);
-  return popup && ::IsWindowVisible(popup);
-}
-
-// Runs `step(n)` every 50 ms, also inside menu loops, until it returns true;
-// after `limitMs` every menu is closed so that a failing test cannot hang.
-class MenuDriver {
- public:
-  explicit MenuDriver(std::function<bool(int)> step, int limitMs = 5000) : step_(std::move(step)), limit_(limitMs / 50) {
-    current_ = this;
-    timer_ = ::SetTimer(nullptr, 0, 50, &MenuDriver::OnTimer);
-  }
-  ~MenuDriver() {
-    ::KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  bool Done() const { return done_; }
-  bool timedOut = false;
-
- private:
-  static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) noexcept {
-    MenuDriver* d = current_;
-    if (!d || d->done_ || d->busy_) return;
-    d->busy_ = true;  // a step's input can run a nested loop that fires the timer again
-    ++d->count_;
-    if (d->step_(d->count_)) {
-      d->done_ = true;
-    } else if (d->count_ >= d->limit_) {
-      d->timedOut = d->done_ = true;
-      ::EndMenu();
-    }
-    d->busy_ = false;
-  }
-  static inline MenuDriver* current_ = nullptr;
-  std::function<bool(int)> step_;
-  int limit_;
-  int count_ = 0;
-  bool done_ = false;
-  bool busy_ = false;
-  UINT_PTR timer_ = 0;
-};
-
-// Steps of a scripted session: each waits for its condition, then acts.
-struct Step {
-  std::function<bool()> ready;
-  std::function<void()> act;
-};
-
-// Runs the steps from a timer (inside menu loops too) and the application's
-// message loop until the last has acted; false when one never became ready.
-bool RunSteps(std::vector<Step> steps, int limitMs = 6000) {
-  std::size_t next = 0;
-  MenuDriver driver(
-      [&](int) {
-        if (next < steps.size() && steps[next].ready()) {
-          steps[next].act();
-          ++next;
-        }
-        return next == steps.size();
-      },
-      limitMs);
-  AppPumpUntil([&] { return driver.Done(); }, static_cast<DWORD>(limitMs) + 1000);
-  AppPump(100);
-  if (next < steps.size()) ADD_FAILURE() << "step " << next << " never became ready";
-  return next == steps.size() && !driver.timedOut;
-}
-
-bool BringToFront(TForm* form) {
-  form->Show();
-  ::SetForegroundWindow(form->Handle());
-  return PumpUntil([&] { return ::GetForegroundWindow() == form->Handle(); });
 }
 
 // A tool bar that records the temporary popup menus it is told about and
@@ -579,7 +478,7 @@ TEST(ToolBarMenu, AClickOpensTheItemsSubItemsInAPopupOwnedByTheBar) {
     return true;
   });
   ASSERT_TRUE(SendClickAt(ScreenCenter(f.bar->Buttons(0))));
-  AppPumpUntil([&] { return driver.Done(); });
+  AppPumpUntil([&] { return driver.Done(); }, 3000);
   AppPump(50);
   EXPECT_FALSE(driver.timedOut);
   EXPECT_TRUE(popupSeen);
@@ -608,7 +507,7 @@ TEST(ToolBarMenu, ChoosingASubItemClicksItOnce) {
     return true;
   });
   ASSERT_TRUE(SendClickAt(ScreenCenter(f.bar->Buttons(0))));
-  AppPumpUntil([&] { return driver.Done() && !MenuWindowVisible() && f.openClicks > 0; });
+  AppPumpUntil([&] { return driver.Done() && !MenuWindowVisible() && f.openClicks > 0; }, 3000);
   AppPump(50);
   EXPECT_FALSE(driver.timedOut);
   EXPECT_EQ(f.openClicks, 1);
@@ -751,84 +650,4 @@ TEST(ToolBarMenu, EnterOnAHighlightedItemWithoutSubItemsClicksItOnce) {
   EXPECT_FALSE(f.bar->MenuActive());
 }
 
-namespace {
-
-// The corrections a skinned menu bar makes to the tool bar (its buttons are
-// tagged 888 while drawn hot or selected): the keyboard's click on an item
-// without sub-items is dropped, its button-up too, and Enter clicks the
-// highlighted item after ending menu mode.
-class TSkinLikeMenuBar : public TRecordingBar {
-  NUV_CLASS(TSkinLikeMenuBar, TRecordingBar)
-  explicit TSkinLikeMenuBar(TComponent* owner) : TRecordingBar(owner) {
-    OnCustomDrawButton = [](TToolBar*, TToolButton* b, TCustomDrawState state, bool&) {
-      b->SetTag(state.Contains(cdsHot) || state.Contains(cdsSelected) ? 888 : 0);
-    };
-  }
-  void WndProc(TMessage& m) override {
-    auto buttonAt = [&](LPARAM lp) {
-      const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-      auto* b = dynamic_cast<TToolButton*>(ControlAtPos(p, false, false));
-      return std::make_pair(b, p);
-    };
-    auto leaf = [](TToolButton* b) { return b && b->MenuItem() && b->MenuItem()->Count() == 0; };
-    switch (m.Msg) {
-      case CM_DIALOGCHAR: {
-        bool onBar = false;
-        for (int i = 0; i < ButtonCount(); ++i) onBar = onBar || Buttons(i)->Tag() == 888;
-        if (!(m.LParam & (LPARAM{1} << 29)) && !onBar) return;
-        break;
-      }
-      case WM_LBUTTONDOWN: {
-        auto [b, p] = buttonAt(m.LParam);
-        if (leaf(b) && !b->Dragging() && p.x == b->Left() && p.y == b->Top()) return;
-        break;
-      }
-      case WM_LBUTTONUP: {
-        auto [b, p] = buttonAt(m.LParam);
-        if (leaf(b) && b->MenuItem()->OnClick) return;
-        break;
-      }
-      case WM_KEYUP:
-        if (m.WParam == VK_RETURN)
-          for (int i = 0; i < ButtonCount(); ++i)
-            if (Buttons(i)->Tag() == 888 && leaf(Buttons(i))) {
-              CancelMenu();
-              Buttons(i)->MenuItem()->Click();
-            }
-        break;
-      default:
-        break;
-    }
-    TRecordingBar::WndProc(m);
-  }
-};
-
-}  // namespace
-
-TEST(ToolBarMenu, ASkinnedMenuBarHighlightsOnAltAndClicksOnceOnEnter) {
-  MenuBarFixture f(Create<TSkinLikeMenuBar>(nullptr));
-  ASSERT_TRUE(BringToFront(f.form));
-  int tagWhileHighlighted = -1;
-  EXPECT_TRUE(RunSteps({
-      {[] { return true; }, [] { SendAltChord('H'); }},
-      {[&] { return f.bar->MenuActive() && f.bar->Buttons(3)->Tag() == 888; },
-       [&] {
-         tagWhileHighlighted = f.bar->Buttons(3)->Tag();
-         SendKeyPress(VK_RETURN);
-       }},
-      {[&] { return f.helpClicks > 0; }, [] {}},
-  }));
-  AppPump(100);
-  EXPECT_EQ(tagWhileHighlighted, 888);
-  EXPECT_EQ(f.helpClicks, 1);
-  EXPECT_FALSE(f.bar->MenuActive());
-  EXPECT_EQ(f.bar->Buttons(3)->Tag(), 0);
-  // With the skin's handler the drop-downs open as before.
-  EXPECT_TRUE(RunSteps({
-      {[] { return true; }, [] { SendAltChord('F'); }},
-      {[&] { return MenuWindowVisible(); }, [] { ::EndMenu(); }},
-      {[&] { return !MenuWindowVisible(); }, [] {}},
-  }));
-  EXPECT_EQ(f.bar->dropDowns.size(), 1u);
-}
 
