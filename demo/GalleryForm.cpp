@@ -92,12 +92,12 @@ TMenuItem* Item(TComponent* owner, TMenuItem* parent, const wchar_t* caption, TN
 
 }  // namespace
 
-TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
+TGalleryForm::TGalleryForm(TComponent* owner, bool skinned) : TForm(owner) {
   SetCaption(L"nuvskin gallery");
   SetPosition(poScreenCenter);
   SetClientWidth(1130);
   SetClientHeight(742);
-  BuildEngine();
+  BuildEngine(skinned);
   BuildMenus();
   BuildBars();
   const int top = 40;
@@ -112,7 +112,7 @@ TGalleryForm::TGalleryForm(TComponent* owner) : TForm(owner) {
   timer->OnTimer = TNotifyEvent::Bind(this, &TGalleryForm::TimerTick);
 }
 
-void TGalleryForm::BuildEngine() {
+void TGalleryForm::BuildEngine(bool active) {
   engine_ = Create<TnuvSkinEngine>(this);
   engine_->LoadBuiltInSkin();
   const std::span<const std::uint8_t> threeSect = ThreeSectSkinData();
@@ -122,7 +122,7 @@ void TGalleryForm::BuildEngine() {
   // they are activated.
   engine_->AutoSkinWndClassNames()->Add(L"TMdiFrameForm");
   engine_->AutoSkinWndClassNames()->Add(L"TMdiChildForm");
-  engine_->SetActive(true);
+  engine_->SetActive(active);
 }
 
 void TGalleryForm::BuildMenus() {

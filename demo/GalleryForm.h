@@ -19,7 +19,8 @@ namespace nuvskin::demo {
 
 class TGalleryForm : public TForm {
   NUV_CLASS(TGalleryForm, TForm)
-  explicit TGalleryForm(TComponent* owner);
+  // `skinned` false leaves the engine off (the benchmark's baseline).
+  explicit TGalleryForm(TComponent* owner, bool skinned = true);
 
   TPopupMenu* ContextMenu() const { return contextMenu_; }
 
@@ -42,7 +43,7 @@ class TGalleryForm : public TForm {
   void SetSkinning(bool on);
 
  private:
-  void BuildEngine();
+  void BuildEngine(bool active);
   void BuildMenus();
   void BuildBars();
   void BuildButtons(int left, int top);
