@@ -84,16 +84,22 @@ class TWndProbeSkin : public TnuvSkinControlWnd {
     if (!face) return;
     RECT r;
     GetControlRect(r);
-    if (wide)
+    if (composed) {  // the caption into a copy of the face, then one copy to the window
+      TBitmap buffer;
+      buffer.Assign(face);
+      DrawFaceText(buffer.Canvas(), WindowText(), false, r, font);
+      CopyFaceToWindow(&buffer);
+    } else if (wide) {
       PaintFaceTextW(face, false, r, font);
-    else
+    } else {
       PaintFaceText(face, WindowText(), false, r, font);
+    }
   }
   void SetState(TnuvSkinControlState state) { FState = state; }
   Record rec;
   TBitmap* face = nullptr;
   TFont* font = nullptr;
-  bool wide = false;
+  bool wide = false, composed = false;
 };
 class TWndPushProbe : public TWndProbeSkin {
   NUV_CLASS(TWndPushProbe, TWndProbeSkin)
@@ -504,6 +510,14 @@ TEST_F(ControlSkins, FaceTextIsCentredOnTheFaceAndPressedByOnePixel) {
   EXPECT_EQ(wideInk.top, ink.top);
   EXPECT_EQ(wideInk.right, ink.right);
   skin->wide = false;
+  // Composed off screen first, it is the same to the pixel.
+  skin->composed = true;
+  const Image composed = paint();
+  int differ = 0;
+  for (int y = 0; y < normal.Height(); ++y)
+    for (int x = 0; x < normal.Width(); ++x) differ += composed.At(x, y) != normal.At(x, y);
+  EXPECT_EQ(differ, 0);
+  skin->composed = false;
 
   skin->SetState(TnuvSkinControlState{F::Down});
   const Box pressed = InkBox(paint(), kBlue);
