@@ -78,10 +78,6 @@ class TWndProbeSkin : public TnuvSkinControlWnd {
   TFont* font = nullptr;
   bool wide = false, composed = false;
 };
-class TWndPushProbe : public TWndProbeSkin {
-  NUV_CLASS(TWndPushProbe, TWndProbeSkin)
-  using TWndProbeSkin::TWndProbeSkin;
-};
 class TWndCheckProbe : public TWndProbeSkin {
   NUV_CLASS(TWndCheckProbe, TWndProbeSkin)
   using TWndProbeSkin::TWndProbeSkin;
@@ -109,9 +105,10 @@ void RegisterProbeSkins() {
                         {&TButton::StaticClass(), MakeControlSkin<TButtonProbeSkin>}});
   // A later registration of a descendant takes precedence over its ancestor's.
   RegisterControlSkins({{&TBitBtn::StaticClass(), MakeControlSkin<TBitBtnProbeSkin>}});
+  // The library's own push button skin is in the table already, and the
+  // first record of a key wins there.
   RegisterWndControlSkins({{"COMBOBOX", MakeWndControlSkin<TWndComboProbe>},
                            {"COMBOBOXEX32", MakeWndControlSkin<TWndComboProbe>},
-                           {"BUTTON", MakeWndControlSkin<TWndPushProbe>},
                            {"BUTTON_CHECKBOX", MakeWndControlSkin<TWndCheckProbe>},
                            {"BUTTON_RADIOBUTTON", MakeWndControlSkin<TWndRadioProbe>},
                            {"STATIC", MakeWndControlSkin<TWndProbeSkin>}});
@@ -176,8 +173,8 @@ TEST_F(ControlSkins, RawWindowsAreSkinnedByClassAndButtonStyle) {
       {L"Button", BS_CHECKBOX, "TWndCheckProbe"},
       {L"Button", BS_AUTOCHECKBOX, "TWndCheckProbe"},
       {L"Button", BS_AUTO3STATE, "TWndCheckProbe"},
-      {L"Button", BS_PUSHBUTTON, "TWndPushProbe"},
-      {L"Button", BS_DEFPUSHBUTTON, "TWndPushProbe"},
+      {L"Button", BS_PUSHBUTTON, "TnuvSkinWndButton"},
+      {L"Button", BS_DEFPUSHBUTTON, "TnuvSkinWndButton"},
       {L"ComboBox", CBS_SIMPLE, "none"},
       {L"ComboBox", CBS_DROPDOWNLIST, "TWndComboProbe"},
       {L"Edit", 0, "none"},
@@ -246,7 +243,7 @@ TEST_F(ControlSkins, OptedOutReleasedAndInactiveSkinsLeaveMessagesAlone) {
   ASSERT_NE(skin, nullptr);
   const HWND wnd = button->Handle();
   const HWND raw = RawChild(dialog_->Handle(), L"Button", BS_PUSHBUTTON);
-  ASSERT_NE(AttachWnd(raw), nullptr);
+  ASSERT_NE(AttachWnd<TnuvSkinControl>(raw), nullptr);
   EXPECT_EQ(Query(wnd), 1);
 
   // Tag equal to DisabledTag, also when both are 0 (the common Tag).
@@ -284,7 +281,7 @@ TEST_F(ControlSkins, RawSkinLetsGoOfAWindowThatDiedFirst) {
   options.bounds = RECT{200, 200, 400, 300};
   auto dialog = std::make_unique<TestWindow>(options);
   const HWND button = RawChild(dialog->Handle(), L"Button", BS_PUSHBUTTON);
-  auto* skin = AttachWnd(button);
+  auto* skin = AttachWnd<TnuvSkinControl>(button);
   ASSERT_NE(skin, nullptr);
   EXPECT_EQ(skin->GetHandle(), button);
 
@@ -354,7 +351,7 @@ LRESULT CALLBACK ForeignProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
 
 TEST_F(ControlSkins, RawSkinRemovedUnderAnotherSubclasserDoesNotCutItOff) {
   const HWND button = RawChild(dialog_->Handle(), L"Button", BS_PUSHBUTTON, 10, L"Keep");
-  auto* skin = AttachWnd(button);
+  auto* skin = AttachWnd<TnuvSkinControl>(button);
   ASSERT_NE(skin, nullptr);
   gForeignCalls = 0;
   gForeignPrevious = reinterpret_cast<WNDPROC>(

@@ -1,0 +1,150 @@
+// The push buttons of real dialogs under their skins: clicks become the
+// dialog's commands, the keys of a message box answer as without skins, the
+// hover face leaves with the mouse.
+#include <gtest/gtest.h>
+
+
+#include <functional>
+
+#include "ButtonSkinsTestSupport.h"
+
+using namespace nuvskin;
+using namespace nuvskin::test;
+
+namespace {
+
+using F = TnuvSkinControlStateFlag;
+
+TnuvSkinWndButton* ButtonSkinOf(TnuvSkinEngine* engine, HWND dialog, HWND button) {
+  TnuvSkinWindow* frame = engine->FindFrameSkin(dialog);
+  if (!frame) return nullptr;
+  for (TnuvSkinControl* skin : frame->FControlSkins)
+    if (skin->GetHandle() == button) return dynamic_cast<TnuvSkinWndButton*>(skin);
+  return nullptr;
+}
+
+// From a timer: `action` on the active dialog once it is shown.
+void WhenDialogShown(std::function<void(HWND)> action, int attempts = 100) {
+  RunSoon([=] {
+    HWND wnd = ::GetActiveWindow();
+    if (!wnd || WindowClassOf(wnd) != "#32770") {
+      if (attempts > 0) WhenDialogShown(action, attempts - 1);
+      return;
+    }
+    action(wnd);
+  });
+}
+
+class DialogButtons : public ::testing::Test {
+ protected:
+  void SetUp() override { MoveCursorTo(POINT{5, 5}); }
+  void TearDown() override {
+    if (dialog_) ::DestroyWindow(dialog_);
+  }
+  // A test dialog, which the hook skins while the engine skins dialogs.
+  void Open() {
+    dialog_ = CreateTestDialog(&log_);
+    // Low on the desktop, where the windows other test programs open do not reach.
+    ::SetWindowPos(dialog_, nullptr, 760, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PumpMessages(30);
+    ok_ = ::GetDlgItem(dialog_, IDOK);
+    cancel_ = ::GetDlgItem(dialog_, IDCANCEL);
+  }
+  Image Shot(HWND wnd) {
+    PumpMessages(30);
+    return CaptureWindow(wnd);
+  }
+  EngineFixture fixture_;
+  TnuvSkinEngine* engine_ = fixture_.engine;
+  DialogLog log_;
+  HWND dialog_ = nullptr, ok_ = nullptr, cancel_ = nullptr;
+};
+
+TEST_F(DialogButtons, ClicksBecomeTheDialogsCommandsOnce) {
+  Open();
+  ASSERT_TRUE(IsSkinned(dialog_));
+  ASSERT_NE(ButtonSkinOf(engine_, dialog_, ok_), nullptr);
+  ASSERT_TRUE(SendClickAt(CentreOf(ok_)));
+  PumpMessages(150);
+  ASSERT_EQ(log_.commands.size(), 1u);
+  EXPECT_EQ(log_.commands[0], WPARAM{IDOK});
+
+  // Pressed, moved out, released outside: no command.
+  MoveCursorTo(CentreOf(cancel_));
+  SendButton(MOUSEEVENTF_LEFTDOWN);
+  PumpMessages(100);
+  MoveCursorTo(POINT{CentreOf(cancel_).x, CentreOf(cancel_).y + 200});
+  SendButton(MOUSEEVENTF_LEFTUP);
+  PumpMessages(150);
+  EXPECT_EQ(log_.commands.size(), 1u);
+
+  // Space goes to the button itself, which reports its own click.
+  ::SetFocus(cancel_);
+  SendKeyPress(VK_SPACE);
+  PumpMessages(150);
+  ASSERT_EQ(log_.commands.size(), 2u);
+  EXPECT_EQ(LOWORD(log_.commands[1]), IDCANCEL);
+}
+
+TEST_F(DialogButtons, AMessageBoxAnswersEnterAndEscapeAsWithoutSkins) {
+  for (bool active : {true, false}) {
+    engine_->SetActive(active);
+    for (auto [key, answer] : {std::pair<UINT, int>{VK_RETURN, IDOK}, std::pair<UINT, int>{VK_ESCAPE, IDCANCEL}}) {
+      bool skinned = !active;
+      WhenDialogShown([&, key](HWND box) {
+        skinned = IsSkinned(box);
+        PostKeyPress(::GetFocus(), key);
+      });
+      EXPECT_EQ(::MessageBoxW(nullptr, L"Keys", L"Message box", MB_OKCANCEL), answer) << active << " " << key;
+      EXPECT_EQ(skinned, active);
+    }
+  }
+}
+
+TEST_F(DialogButtons, TheHotFaceLeavesWithTheMouseWithinATimerTick) {
+  Open();
+  TnuvSkinWndButton* skin = ButtonSkinOf(engine_, dialog_, cancel_);
+  ASSERT_NE(skin, nullptr);
+  ASSERT_TRUE(skin->HasHoverTimer());
+  const Image normal = Shot(cancel_);
+  ASSERT_TRUE(MoveCursorTo(CentreOf(cancel_)));
+  ASSERT_TRUE(PumpUntil([&] { return skin->State().Contains(F::Hot); }));
+  const Image hot = Shot(cancel_);
+  EXPECT_FALSE(DifferenceBox(normal, hot).Empty());
+
+  ::SetCursorPos(5, 5);
+  ASSERT_TRUE(PumpUntil([] {
+    POINT p;
+    return ::GetCursorPos(&p) && p.x == 5 && p.y == 5;
+  }));
+  const ULONGLONG left = ::GetTickCount64();
+  ASSERT_TRUE(PumpUntil([&] { return !skin->State().Contains(F::Hot); }, 1000));
+  EXPECT_LE(::GetTickCount64() - left, 138u + 120u);  // a tick, and Wine's timer lag
+  EXPECT_TRUE(DifferenceBox(normal, Shot(cancel_)).Empty());
+  SaveRow({normal, hot}, L"dialog-button");
+}
+
+TEST_F(DialogButtons, BesideAProgressBarAButtonHasNoTimerAndStaysHot) {
+  engine_->SetSkinDialogs(false);
+  Open();
+  // A progress bar first among the children, as the child walk meets it.
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&icc);
+  const HWND bar = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 5, 5, 100, 10, dialog_,
+                                     nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  ::SetWindowPos(bar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  engine_->AddFrameSkin(dialog_, false);
+  ASSERT_TRUE(IsSkinned(dialog_));
+  TnuvSkinWndButton* skin = ButtonSkinOf(engine_, dialog_, cancel_);
+  ASSERT_NE(skin, nullptr);
+  EXPECT_FALSE(skin->HasHoverTimer());
+  ASSERT_TRUE(MoveCursorTo(CentreOf(cancel_)));
+  ASSERT_TRUE(PumpUntil([&] { return skin->State().Contains(F::Hot); }));
+  const Image hot = Shot(cancel_);
+  ASSERT_TRUE(MoveCursorTo(POINT{5, 5}));
+  PumpMessages(400);
+  EXPECT_TRUE(skin->State().Contains(F::Hot));
+  EXPECT_TRUE(DifferenceBox(hot, Shot(cancel_)).Empty());
+}
+
+}  // namespace
