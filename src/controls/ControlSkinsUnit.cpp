@@ -11,10 +11,14 @@ namespace nuvskin {
 void InitializeControlSkinsUnit() {
   RegisterControlSkins({
       {&TSpeedButton::StaticClass(), MakeControlSkin<TnuvSkinSpeedButton>},
+      {&TRadioButton::StaticClass(), MakeControlSkin<TnuvSkinRadioButton>},
+      {&TCustomCheckBox::StaticClass(), MakeControlSkin<TnuvSkinCheckBox>},
       {&TButton::StaticClass(), MakeControlSkin<TnuvSkinButton>},
   });
   RegisterWndControlSkins({
       {"BUTTON", MakeWndControlSkin<TnuvSkinWndButton>},
+      {"BUTTON_CHECKBOX", MakeWndControlSkin<TnuvSkinWndCheckBox>},
+      {"BUTTON_RADIOBUTTON", MakeWndControlSkin<TnuvSkinWndRadioButton>},
   });
 }
 

@@ -4,4 +4,5 @@
 #pragma once
 
 #include "controls/SkinButtons.h"
+#include "controls/SkinCheckBoxes.h"
 #include "controls/SkinControl.h"

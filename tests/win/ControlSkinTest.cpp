@@ -78,14 +78,6 @@ class TWndProbeSkin : public TnuvSkinControlWnd {
   TFont* font = nullptr;
   bool wide = false, composed = false;
 };
-class TWndCheckProbe : public TWndProbeSkin {
-  NUV_CLASS(TWndCheckProbe, TWndProbeSkin)
-  using TWndProbeSkin::TWndProbeSkin;
-};
-class TWndRadioProbe : public TWndProbeSkin {
-  NUV_CLASS(TWndRadioProbe, TWndProbeSkin)
-  using TWndProbeSkin::TWndProbeSkin;
-};
 class TWndComboProbe : public TWndProbeSkin {
   NUV_CLASS(TWndComboProbe, TWndProbeSkin)
   using TWndProbeSkin::TWndProbeSkin;
@@ -105,12 +97,10 @@ void RegisterProbeSkins() {
                         {&TButton::StaticClass(), MakeControlSkin<TButtonProbeSkin>}});
   // A later registration of a descendant takes precedence over its ancestor's.
   RegisterControlSkins({{&TBitBtn::StaticClass(), MakeControlSkin<TBitBtnProbeSkin>}});
-  // The library's own push button skin is in the table already, and the
-  // first record of a key wins there.
+  // The library's own button skins are in the table already, and the first
+  // record of a key wins there.
   RegisterWndControlSkins({{"COMBOBOX", MakeWndControlSkin<TWndComboProbe>},
                            {"COMBOBOXEX32", MakeWndControlSkin<TWndComboProbe>},
-                           {"BUTTON_CHECKBOX", MakeWndControlSkin<TWndCheckProbe>},
-                           {"BUTTON_RADIOBUTTON", MakeWndControlSkin<TWndRadioProbe>},
                            {"STATIC", MakeWndControlSkin<TWndProbeSkin>}});
 }
 
@@ -168,11 +158,11 @@ TEST_F(ControlSkins, RawWindowsAreSkinnedByClassAndButtonStyle) {
     const char* skin;
   } cases[] = {
       {L"Button", BS_GROUPBOX, "none"},
-      {L"Button", BS_AUTORADIOBUTTON, "TWndRadioProbe"},
-      {L"Button", BS_RADIOBUTTON, "TWndRadioProbe"},
-      {L"Button", BS_CHECKBOX, "TWndCheckProbe"},
-      {L"Button", BS_AUTOCHECKBOX, "TWndCheckProbe"},
-      {L"Button", BS_AUTO3STATE, "TWndCheckProbe"},
+      {L"Button", BS_AUTORADIOBUTTON, "TnuvSkinWndRadioButton"},
+      {L"Button", BS_RADIOBUTTON, "TnuvSkinWndRadioButton"},
+      {L"Button", BS_CHECKBOX, "TnuvSkinWndCheckBox"},
+      {L"Button", BS_AUTOCHECKBOX, "TnuvSkinWndCheckBox"},
+      {L"Button", BS_AUTO3STATE, "TnuvSkinWndCheckBox"},
       {L"Button", BS_PUSHBUTTON, "TnuvSkinWndButton"},
       {L"Button", BS_DEFPUSHBUTTON, "TnuvSkinWndButton"},
       {L"ComboBox", CBS_SIMPLE, "none"},
