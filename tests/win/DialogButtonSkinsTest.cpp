@@ -1,12 +1,14 @@
 // The push buttons of real dialogs under their skins: clicks become the
 // dialog's commands, the keys of a message box answer as without skins, the
-// hover face leaves with the mouse.
+// hover face leaves with the mouse; and many buttons used and repainted, and
+// the engine switched off and on, leave no handles behind.
 #include <gtest/gtest.h>
 
 
 #include <functional>
 
 #include "ButtonSkinsTestSupport.h"
+#include "framework/Buttons.h"
 
 using namespace nuvskin;
 using namespace nuvskin::test;
@@ -145,6 +147,70 @@ TEST_F(DialogButtons, BesideAProgressBarAButtonHasNoTimerAndStaysHot) {
   PumpMessages(400);
   EXPECT_TRUE(skin->State().Contains(F::Hot));
   EXPECT_TRUE(DifferenceBox(hot, Shot(cancel_)).Empty());
+}
+
+class ButtonSkinsLeaks : public ControlSkinFixture {};
+
+// Every kind of button skin, used the ways that paint, a thousand times.
+TEST_F(ButtonSkinsLeaks, UsedRepaintedAndSwitchedButtonsLeaveNoHandles) {
+  OwnedObject<TBitmap> glyph(GlyphImages({clLime}));
+  auto* button = Place<TButton>(form_, 10, 10, 100, 28);
+  auto* bitBtn = Place<TBitBtn>(form_, 120, 10, 100, 28);
+  bitBtn->SetGlyph(glyph.get());
+  bitBtn->SetEnabled(false);  // the greyed glyph of an image list
+  auto* box = Place<TCheckBox>(form_, 10, 50, 100, 21);
+  auto* radio = Place<TRadioButton>(form_, 120, 50, 100, 21);
+  auto* speed = Place<TSpeedButton>(form_, 230, 10, 40, 28);
+  speed->SetGlyph(glyph.get());
+  TWinControl* windowed[] = {button, bitBtn, box, radio};
+  for (TControl* c : std::initializer_list<TControl*>{button, bitBtn, box, radio, speed}) Attach(c);
+  DialogLog log;
+  const HWND dialog = CreateTestDialog(&log);
+  ASSERT_TRUE(IsSkinned(dialog));
+  const HWND raw[] = {::GetDlgItem(dialog, IDOK), ::GetDlgItem(dialog, IDCANCEL)};
+
+  auto use = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      for (TWinControl* c : windowed) {
+        c->Perform(CM_MOUSEENTER);
+        ::SendMessageW(c->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageW(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        c->Perform(CM_MOUSELEAVE);
+        ::RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+      }
+      speed->Perform(CM_MOUSEENTER);
+      speed->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+      speed->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+      speed->Perform(CM_MOUSELEAVE);
+      for (HWND b : raw) {
+        ::SendMessageW(b, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        ::SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::SendMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        ::RedrawWindow(b, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+      }
+      if (i % 50 == 0) AppPump(0);
+    }
+    AppPump(20);
+  };
+  auto switchEngine = [&](int times) {
+    for (int i = 0; i < times; ++i) {
+      SetActive(false);
+      SetActive(true);
+      AppPump(0);
+    }
+    AppPump(20);
+  };
+  use(5);  // warm up
+  switchEngine(2);
+  const int gdi = GdiHeadroom();
+  const int leaked = UserHandlesLeaked([&] {
+    use(1000);
+    switchEngine(100);
+  }, 1);
+  EXPECT_EQ(GdiHeadroom(), gdi);
+  EXPECT_EQ(leaked, 0);
+  EXPECT_GE(log.commands.size(), 2000u);
+  ::DestroyWindow(dialog);
 }
 
 }  // namespace
