@@ -243,7 +243,8 @@ HBRUSH TBrush::Handle() {
 }
 
 void TBrush::SetColor(TColor value) {
-  if (value == color_) return;
+  // The colour it already has makes a clear brush visible too.
+  if (value == color_ && style_ != bsClear) return;
   color_ = value;
   if (style_ == bsClear) style_ = bsSolid;  // a colour makes a clear brush visible again
   Reset();

@@ -108,7 +108,12 @@ TEST_F(DialogButtons, TheHotFaceLeavesWithTheMouseWithinATimerTick) {
   TnuvSkinWndButton* skin = ButtonSkinOf(engine_, dialog_, cancel_);
   ASSERT_NE(skin, nullptr);
   ASSERT_TRUE(skin->HasHoverTimer());
+  // Laid out anew after its first paint, as a message box does with its
+  // buttons: the face fills the new size, its keyed corners in the form colour.
+  RECT r = WindowRectOf(cancel_);
+  ::SetWindowPos(cancel_, nullptr, 0, 0, r.right - r.left - 20, r.bottom - r.top + 3, SWP_NOMOVE | SWP_NOZORDER);
   const Image normal = Shot(cancel_);
+  EXPECT_EQ(normal.At(0, normal.Height() - 1), PixelOf(engine_->GetSkinColor(SkinColor::FORMCOLOR)));
   ASSERT_TRUE(MoveCursorTo(CentreOf(cancel_)));
   ASSERT_TRUE(PumpUntil([&] { return skin->State().Contains(F::Hot); }));
   const Image hot = Shot(cancel_);
