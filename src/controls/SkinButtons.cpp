@@ -164,7 +164,7 @@ bool TnuvSkinButton::BeforeWndProc(TMessage& message) {
       message.Result = 1;
       return false;
     case WM_PAINT:
-      FOwnPaint.Answer(GetHandle(), nullptr, [this] { Paint(); });
+      FOwnPaint.Answer(GetHandle(), [this] { Paint(); });
       message.Result = 0;
       return false;
     default:
@@ -256,7 +256,7 @@ void TnuvSkinButton::Paint() {
     DrawFaceTextW(canvas, WindowTextW(), wordWrap, captionRect, button->Font());
   else
     DrawFaceText(canvas, CaptionA(button, caption), wordWrap, captionRect, button->Font());
-  CopyFaceToWindow(FBuffer.get(), FOwnPaint.DC());
+  CopyFaceToWindow(FBuffer.get());
 }
 
 RECT TnuvSkinButton::DrawGlyph(TCanvas* canvas, const RECT& client) {
@@ -336,7 +336,7 @@ bool TnuvSkinSpeedButton::BeforeWndProc(TMessage& message) {
         Paint();
         return true;
       }
-      FOwnPaint.Answer(nullptr, reinterpret_cast<HDC>(message.WParam), [this] { Paint(); });
+      FOwnPaint.AnswerOn(reinterpret_cast<HDC>(message.WParam), [this] { Paint(); });
       return false;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -491,7 +491,7 @@ bool TnuvSkinWndButton::BeforeWndProc(TMessage& message) {
       message.Result = 0;
       return false;
     case WM_PAINT:
-      FOwnPaint.Answer(FHandle, nullptr, [this] { Paint(); });
+      FOwnPaint.Answer(FHandle, [this] { Paint(); });
       message.Result = 0;
       return false;
     case WM_ERASEBKGND:
@@ -550,7 +550,7 @@ void TnuvSkinWndButton::Paint() {
   if (::GetFocus() == FHandle) DrawFaceFocus(canvas, r, FState.Contains(F::Down));
   FFont->SetColor(FEngine->GetSkinColor(SkinColor::BUTTONFONTCOLOR));
   DrawFaceText(canvas, WindowText(), false, r, FFont.get());
-  CopyFaceToWindow(FBuffer.get(), FOwnPaint.DC());
+  CopyFaceToWindow(FBuffer.get());
 }
 
 }  // namespace nuvskin

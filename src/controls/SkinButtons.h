@@ -48,29 +48,31 @@ class TnuvSkinFontColor {
 // only paint the same face again: the skin leaves them out.
 class TnuvSkinOwnPaint {
  public:
-  // `paint` between BeginPaint and EndPaint of `wnd`, or on `dc` when the
-  // message brings one.
+  // A window's WM_PAINT: `paint` between BeginPaint and EndPaint. The face
+  // still goes whole through a device context of the window's own, since a
+  // WM_PAINT posted with nothing invalid must show it too.
   template <class Paint>
-  void Answer(HWND wnd, HDC dc, Paint&& paint) {
+  void Answer(HWND wnd, Paint&& paint) {
+    FAnswered = true;
+    win::PaintDC paintDC(wnd);
+    paint();
+  }
+  // A windowless control's WM_PAINT, with its parent's device context
+  // (DC while `paint` runs).
+  template <class Paint>
+  void AnswerOn(HDC dc, Paint&& paint) {
     FAnswered = true;
     struct Reset {
       HDC& dc;
       ~Reset() { dc = nullptr; }
     } reset{FDC};
-    if (dc || !wnd) {
-      FDC = dc;
-      paint();
-      return;
-    }
-    win::PaintDC paintDC(wnd);
-    FDC = paintDC.Get();
+    FDC = dc;
     paint();
   }
   // Whether the repaint after `msg` is one of those; the WM_PAINT ends it.
   bool LeavesOut(UINT msg);
   // Whether an erase now is the one BeginPaint sends.
   bool Answering() const { return FAnswered; }
-  // The device context of the WM_PAINT being answered, or nullptr.
   HDC DC() const { return FDC; }
 
  private:

@@ -185,15 +185,8 @@ void TnuvSkinControl::DrawFaceTextW(TCanvas* canvas, const std::wstring& text, b
   DrawCentred(canvas, text, wordWrap, tr, wordWrap ? DT_WORDBREAK | DT_CENTER : DT_CENTER);
 }
 
-void TnuvSkinControl::CopyFaceToWindow(TBitmap* bitmap, HDC dc) {
-  if (!bitmap) return;
-  if (!dc) {
-    PaintOnWindow(*this, bitmap, [](TCanvas*) {});
-    return;
-  }
-  RECT r{};
-  GetControlRect(r);
-  ::BitBlt(dc, r.left, r.top, Width(r), Height(r), bitmap->Canvas()->Handle(), r.left, r.top, SRCCOPY);
+void TnuvSkinControl::CopyFaceToWindow(TBitmap* bitmap) {
+  if (bitmap) PaintOnWindow(*this, bitmap, [](TCanvas*) {});
 }
 
 std::wstring TnuvSkinControl::WindowTextW() {

@@ -59,9 +59,8 @@ class TnuvSkinControl : public TObject {
   // to the window (CopyFaceToWindow).
   void DrawFaceText(TCanvas* canvas, const std::string& text, bool wordWrap, const RECT& textRect, TFont* font);
   void DrawFaceTextW(TCanvas* canvas, const std::wstring& text, bool wordWrap, const RECT& textRect, TFont* font);
-  // The control's rectangle of the bitmap onto its window; `dc` when given
-  // (a paint DC), else a DC of the window's own.
-  void CopyFaceToWindow(TBitmap* bitmap, HDC dc = nullptr);
+  // The control's rectangle of the bitmap onto its window.
+  void CopyFaceToWindow(TBitmap* bitmap);
   // The window's text as PaintFaceTextW draws it.
   std::wstring WindowTextW();
 

@@ -88,6 +88,16 @@ TEST_F(DialogButtons, ClicksBecomeTheDialogsCommandsOnce) {
   EXPECT_EQ(LOWORD(log_.commands[1]), IDCANCEL);
 }
 
+TEST_F(DialogButtons, SwitchedOffAndOnAgainTheButtonsShowTheirSkin) {
+  Open();
+  ASSERT_TRUE(IsSkinned(dialog_));
+  const Image skinned = Shot(cancel_);
+  engine_->SetActive(false);
+  EXPECT_FALSE(DifferenceBox(skinned, Shot(cancel_)).Empty()) << "the system's own face";
+  engine_->SetActive(true);
+  EXPECT_TRUE(DifferenceBox(skinned, Shot(cancel_)).Empty());
+}
+
 TEST_F(DialogButtons, AMessageBoxAnswersEnterAndEscapeAsWithoutSkins) {
   for (bool active : {true, false}) {
     engine_->SetActive(active);
