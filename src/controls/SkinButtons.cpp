@@ -1,6 +1,7 @@
 #include "controls/SkinButtons.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "draw/NUVSkinUtils.h"
 #include "frames/SkinWindow.h"
@@ -31,13 +32,6 @@ TObject* ObjectOf(const TObject* object, std::string_view name) {
 // Frame 3, 2 or 1 of a three-state face: down, hot, normal.
 int FaceFrame(TnuvSkinControlState state) {
   return state.Contains(F::Down) ? 3 : state.Contains(F::Hot) ? 2 : 1;
-}
-
-// The skin's button face over `rect` of the canvas.
-void DrawButtonFace(TnuvSkinEngine* engine, TBitmap* frame, TCanvas* canvas, const RECT& rect, int index) {
-  if (engine->GetSkinBitmap(SkinBitmap::BUTTON, frame, 3, index))
-    DrawNineGrid(frame, canvas, rect, engine->GetSkinFlag(SkinFlag::BUTTONTRANS),
-                 engine->GetSkinColor(SkinColor::TRANSCOLOR));
 }
 
 // The dotted focus rectangle 5 pixels inside `rect`, pressed with the face.
@@ -124,12 +118,37 @@ bool TnuvSkinOwnPaint::LeavesOut(UINT msg) {
   return true;
 }
 
+TnuvSkinButtonFace::TnuvSkinButtonFace() : FFace(nuvskin::Create<TBitmap>()) {}
+
+TnuvSkinButtonFace::~TnuvSkinButtonFace() = default;
+
+void TnuvSkinButtonFace::Draw(TnuvSkinEngine* engine, TCanvas* canvas, int width, int height, int frame,
+                              TColor background) {
+  const bool transparent = engine->GetSkinFlag(SkinFlag::BUTTONTRANS);
+  const TColor transColor = engine->GetSkinColor(SkinColor::TRANSCOLOR);
+  if (!FValid || FFace->Width() != width || FFace->Height() != height || FFrameIndex != frame ||
+      FBackground != background || FTransparent != transparent || FTransColor != transColor ||
+      FSkin != engine->Skin()) {
+    const RECT r{0, 0, width, height};
+    FFace->SetSize(width, height);
+    FillRectColor(FFace->Canvas(), r, background);
+    OwnedObject<TBitmap> cut(nuvskin::Create<TBitmap>());
+    if (engine->GetSkinBitmap(SkinBitmap::BUTTON, cut.get(), 3, frame))
+      DrawNineGrid(cut.get(), FFace->Canvas(), r, transparent, transColor);
+    FValid = true;
+    FFrameIndex = frame;
+    FBackground = background;
+    FTransparent = transparent;
+    FTransColor = transColor;
+    FSkin = engine->Skin();
+  }
+  ::BitBlt(canvas->Handle(), 0, 0, width, height, FFace->Canvas()->Handle(), 0, 0, SRCCOPY);
+}
+
 // --- TnuvSkinButton -------------------------------------------------------------
 
 TnuvSkinButton::TnuvSkinButton(TControl* control, TnuvSkinWindow* skinWindow)
-    : TnuvSkinControlVCL(control, skinWindow),
-      FFrame(nuvskin::Create<TBitmap>()),
-      FBuffer(nuvskin::Create<TBitmap>()) {}
+    : TnuvSkinControlVCL(control, skinWindow), FBuffer(nuvskin::Create<TBitmap>()) {}
 
 TnuvSkinButton::~TnuvSkinButton() = default;
 
@@ -144,6 +163,7 @@ void TnuvSkinButton::InitSkin() {
 // light skin colour would stay on the system's grey face.
 void TnuvSkinButton::SkinChanged() {
   TnuvSkinControlVCL::SkinChanged();
+  FFace.Forget();
   FFontColor.Apply(FControl, FEngine, SkinColor::BUTTONFONTCOLOR);
 }
 
@@ -243,8 +263,7 @@ void TnuvSkinButton::Paint() {
   const RECT client = button->ClientRect();
   FBuffer->SetSize(button->Width(), button->Height());
   TCanvas* canvas = FBuffer->Canvas();
-  FillRectColor(canvas, client, ButtonBackgroundColor(button, FEngine));
-  DrawButtonFace(FEngine, FFrame.get(), canvas, client, FaceFrame(FState));
+  FFace.Draw(FEngine, canvas, client.right, client.bottom, FaceFrame(FState), ButtonBackgroundColor(button, FEngine));
   if (button->Focused()) DrawFaceFocus(canvas, client, FState.Contains(F::Down));
   const RECT captionRect = DrawGlyph(canvas, client);
   if (TnuvSkinFontColor::Allowed(FEngine))
@@ -435,10 +454,7 @@ constexpr unsigned kHoverInterval = 138;  // ms
 }  // namespace
 
 TnuvSkinWndButton::TnuvSkinWndButton(HWND wnd, TnuvSkinWindow* skinWindow)
-    : TnuvSkinControlWnd(wnd, skinWindow),
-      FFrame(nuvskin::Create<TBitmap>()),
-      FBuffer(nuvskin::Create<TBitmap>()),
-      FFont(nuvskin::Create<TFont>()) {}
+    : TnuvSkinControlWnd(wnd, skinWindow), FBuffer(nuvskin::Create<TBitmap>()), FFont(nuvskin::Create<TFont>()) {}
 
 TnuvSkinWndButton::~TnuvSkinWndButton() = default;
 
@@ -448,6 +464,7 @@ void TnuvSkinWndButton::InitSkin() {
   FFirstPaintDone = false;
   FHoverTimer.reset();
   UseMenuFont(FFont.get());
+  FFontChanged = true;
   // Beside an animation or a progress bar the button keeps no timer (and
   // stays hot once the mouse has been over it).
   if (FSkinWindow && FSkinWindow->FHasAnimationChild) return;
@@ -463,7 +480,9 @@ void TnuvSkinWndButton::DoneSkin() {
 
 void TnuvSkinWndButton::SkinChanged() {
   TnuvSkinControlWnd::SkinChanged();
+  FFace.Forget();
   UseMenuFont(FFont.get());
+  FFontChanged = true;
 }
 
 bool TnuvSkinWndButton::BeforeWndProc(TMessage& message) {
@@ -545,11 +564,13 @@ void TnuvSkinWndButton::Paint() {
   FBuffer->SetSize(w, h);
   TCanvas* canvas = FBuffer->Canvas();
   const RECT r{0, 0, w, h};
-  FillRectColor(canvas, r, FEngine->GetSkinColor(SkinColor::FORMCOLOR));
-  DrawButtonFace(FEngine, FFrame.get(), canvas, r, FaceFrame(FState));
+  FFace.Draw(FEngine, canvas, w, h, FaceFrame(FState), FEngine->GetSkinColor(SkinColor::FORMCOLOR));
   if (::GetFocus() == FHandle) DrawFaceFocus(canvas, r, FState.Contains(F::Down));
-  FFont->SetColor(FEngine->GetSkinColor(SkinColor::BUTTONFONTCOLOR));
-  DrawFaceText(canvas, WindowText(), false, r, FFont.get());
+  // The buffer's canvas keeps the font between paints; only its colour is
+  // set each time (a disabled caption left it grey).
+  if (std::exchange(FFontChanged, false)) canvas->SetFont(FFont.get());
+  canvas->Font()->SetColor(FEngine->GetSkinColor(SkinColor::BUTTONFONTCOLOR));
+  DrawFaceText(canvas, WindowText(), false, r, nullptr);
   CopyFaceToWindow(FBuffer.get());
 }
 

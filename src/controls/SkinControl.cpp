@@ -186,7 +186,13 @@ void TnuvSkinControl::DrawFaceTextW(TCanvas* canvas, const std::wstring& text, b
 }
 
 void TnuvSkinControl::CopyFaceToWindow(TBitmap* bitmap) {
-  if (bitmap) PaintOnWindow(*this, bitmap, [](TCanvas*) {});
+  const HWND wnd = GetHandle();
+  if (!wnd || !bitmap) return;
+  win::WindowDC dc(wnd);
+  if (!dc) return;
+  RECT r{};
+  GetControlRect(r);
+  ::BitBlt(dc.Get(), r.left, r.top, Width(r), Height(r), bitmap->Canvas()->Handle(), r.left, r.top, SRCCOPY);
 }
 
 std::wstring TnuvSkinControl::WindowTextW() {
