@@ -88,7 +88,16 @@ TEST_F(DialogButtons, ClicksBecomeTheDialogsCommandsOnce) {
   EXPECT_EQ(LOWORD(log_.commands[1]), IDCANCEL);
 }
 
-TEST_F(DialogButtons, SwitchedOffAndOnAgainTheButtonsShowTheirSkin) {
+TEST_F(DialogButtons, ButtonsFollowTheSkinAndTheEnginesState) {
+  // Another skin that differs in the button's bitmap alone.
+  const format::Bytes other = EditedBuiltInSkin([](std::vector<format::Sk2Element>& elements) {
+    format::Bytes tab;
+    for (const format::Sk2Element& e : elements)
+      if (e.name == "SKIN2_TABCONTROL") tab = e.data;
+    for (format::Sk2Element& e : elements)
+      if (e.name == "SKIN2_BUTTON") e.data = tab;
+  });
+  engine_->AdditionalBuiltInSkins()->Add()->Reader()->LoadSkinData(format::ByteSpan(other.data(), other.size()), {});
   Open();
   ASSERT_TRUE(IsSkinned(dialog_));
   const Image skinned = Shot(cancel_);
@@ -96,6 +105,12 @@ TEST_F(DialogButtons, SwitchedOffAndOnAgainTheButtonsShowTheirSkin) {
   EXPECT_FALSE(DifferenceBox(skinned, Shot(cancel_)).Empty()) << "the system's own face";
   engine_->SetActive(true);
   EXPECT_TRUE(DifferenceBox(skinned, Shot(cancel_)).Empty());
+  engine_->UseAdditionalSkin(0);
+  const Image otherFace = Shot(cancel_);
+  EXPECT_FALSE(DifferenceBox(skinned, otherFace).Empty()) << "the other skin's face";
+  engine_->UseOwnSkin();
+  EXPECT_TRUE(DifferenceBox(skinned, Shot(cancel_)).Empty());
+  SaveRow({skinned, otherFace}, L"dialog-button-skins");
 }
 
 TEST_F(DialogButtons, AMessageBoxAnswersEnterAndEscapeAsWithoutSkins) {
