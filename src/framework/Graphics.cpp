@@ -243,10 +243,10 @@ HBRUSH TBrush::Handle() {
 }
 
 void TBrush::SetColor(TColor value) {
-  // The colour it already has makes a clear brush visible too.
+  // A colour makes a clear brush visible again, the same colour too.
   if (value == color_ && style_ != bsClear) return;
   color_ = value;
-  if (style_ == bsClear) style_ = bsSolid;  // a colour makes a clear brush visible again
+  if (style_ == bsClear) style_ = bsSolid;
   Reset();
 }
 
