@@ -544,8 +544,10 @@ Figure DialogOpenFigure(const Options& o, TnuvSkinEngine* engine) {
 Figure ButtonPaintFigure(const Options& o, TnuvSkinEngine* engine) {
   Figure f{"buttonpaint", 0, 0};
   Check(RegisterBenchClass(L"NuvskinBenchPlain", PlainWndProc), "buttonpaint: no window class");
-  win::UniqueWindow plain = ShownWindow(L"NuvskinBenchPlain", 0, 0, 300, 200);
-  win::UniqueWindow skinned = ShownWindow(L"NuvskinBenchPlain", 320, 0, 300, 200);
+  // Low on the desktop, away from the windows the tests running beside a
+  // quick run click on.
+  win::UniqueWindow plain = ShownWindow(L"NuvskinBenchPlain", 0, 800, 300, 200);
+  win::UniqueWindow skinned = ShownWindow(L"NuvskinBenchPlain", 320, 800, 300, 200);
   Check(plain && skinned, "buttonpaint: no window");
   if (!plain || !skinned) return f;
   auto button = [](HWND parent) {
