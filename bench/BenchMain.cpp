@@ -699,6 +699,43 @@ Figure MenuOpenFigure(const Options& o, TnuvSkinEngine* engine) {
   TObject::Free(skinned);
   return f;
 }
+
+// --- buttonpaint -----------------------------------------------------------------
+
+// One repaint of a skinned 120 x 30 push button of a raw window (the face
+// composed off screen, one copy to the window) against the system's own
+// paint of the same button unskinned.
+Figure ButtonPaintFigure(const Options& o, TnuvSkinEngine* engine) {
+  Figure f{"buttonpaint", 0, 0};
+  Check(RegisterBenchClass(L"NuvskinBenchPlain", PlainWndProc), "buttonpaint: no window class");
+  // Low on the desktop, away from the windows the tests running beside a
+  // quick run click on.
+  win::UniqueWindow plain = ShownWindow(L"NuvskinBenchPlain", 0, 800, 300, 200);
+  win::UniqueWindow skinned = ShownWindow(L"NuvskinBenchPlain", 320, 800, 300, 200);
+  Check(plain && skinned, "buttonpaint: no window");
+  if (!plain || !skinned) return f;
+  auto button = [](HWND parent) {
+    return ::CreateWindowExW(0, L"BUTTON", L"Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 20, 20, 120, 30, parent,
+                             reinterpret_cast<HMENU>(IDOK), ::GetModuleHandleW(nullptr), nullptr);
+  };
+  const HWND plainButton = button(plain.Get()), skinnedButton = button(skinned.Get());
+  engine->AddFrameSkin(skinned.Get(), false);
+  Pump(100);
+  Check(::SendMessageW(skinnedButton, WM_NUVSKIN_QUERY, 0, 0) == 1 &&
+            ::SendMessageW(plainButton, WM_NUVSKIN_QUERY, 0, 0) == 0,
+        "buttonpaint: the buttons are not skinned and unskinned");
+  auto repaint = [](HWND wnd) {
+    return [wnd] {
+      ::InvalidateRect(wnd, nullptr, TRUE);
+      ::UpdateWindow(wnd);
+    };
+  };
+  const int runs = o.quick ? 3 : 1001;
+  f.median = Median(runs, nullptr, repaint(skinnedButton));
+  f.baseline = Median(runs, nullptr, repaint(plainButton));
+  engine->RemoveFrameSkin(skinned.Get());
+  return f;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -715,6 +752,7 @@ int main(int argc, char** argv) {
     OwnedObject<TnuvSkinReader> reader(Create<TnuvSkinReader>());
     reader->LoadSkinData(format::ByteSpan(BuiltInSkinData().data(), BuiltInSkinData().size()), "");
     const std::vector<Figure> region = Region1920(o, *reader);
+    Figure buttonPaint{"buttonpaint", 0, 0};
     for (const Figure& f : region) Print(f);
     Print(ReplaceColorFigure(o));
     Print(Rotate90CCWFigure(o));
@@ -725,11 +763,14 @@ int main(int argc, char** argv) {
       for (const Figure& f : FrameFigures(o, skinning.engine)) Print(f);
       Print(DialogOpenFigure(o, skinning.engine));
       Print(MenuOpenFigure(o, skinning.engine));
+      buttonPaint = ButtonPaintFigure(o, skinning.engine);
+      Print(buttonPaint);
     }
     Print(FormOpenFigure(o));
     // Timing is only held to its bar in a full run; a quick run checks results.
     if (!o.quick && !region.empty())
       Check(region.front().Speedup() >= 10, "region1920: less than 10 times faster than pixel by pixel");
+    if (!o.quick) Check(buttonPaint.Speedup() >= 0.5, "buttonpaint: more than twice the system's own paint");
   } catch (const std::exception& e) {
     std::printf("bench: FAILED %s\n", e.what());
     return 1;

@@ -12,11 +12,14 @@ void InitializeMenuHelpersUnit();
 void FinalizeMenuHelpersUnit();
 void InitializeEngineUnit();
 void FinalizeEngineUnit();
+void InitializeControlSkinsUnit();
+void FinalizeControlSkinsUnit();
 
 const UnitEntry kLibraryUnits[] = {
     {"Forms", InitializeFormsUnit, FinalizeFormsUnit},
     {"MenuHelpers", InitializeMenuHelpersUnit, FinalizeMenuHelpersUnit},
     {"NUVSkinEngine", InitializeEngineUnit, FinalizeEngineUnit},
+    {"NUVSkinStdCtrl", InitializeControlSkinsUnit, FinalizeControlSkinsUnit},
 };
 const std::size_t kLibraryUnitCount = sizeof(kLibraryUnits) / sizeof(kLibraryUnits[0]);
 

@@ -111,62 +111,97 @@ constexpr LRESULT kFailed = -1;
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
+// The control's rectangle of the bitmap copied onto the control's window,
+// then `draw` on the same device context.
+template <class Draw>
+void PaintOnWindow(TnuvSkinControl& skin, TBitmap* bitmap, Draw&& draw) {
+  const HWND wnd = skin.GetHandle();
+  if (!wnd) return;
+  ClientCanvas canvas(wnd);
+  if (!canvas) return;
+  RECT r{};
+  skin.GetControlRect(r);
+  if (bitmap) canvas->CopyRect(r, bitmap->Canvas(), r);
+  draw(canvas.get());
+}
+
+// The caption's rectangle and the canvas prepared as both captions draw.
+RECT PrepareCaption(TCanvas* canvas, TFont* font, bool enabled, bool down, const RECT& textRect) {
+  canvas->Brush()->SetStyle(bsClear);
+  if (font) canvas->SetFont(font);
+  if (!enabled) canvas->Font()->SetColor(static_cast<TColor>(0x808080));
+  RECT tr = textRect;
+  if (down) ::OffsetRect(&tr, 1, 1);
+  return tr;
+}
+
+int DrawTextOf(HDC dc, const std::string& text, RECT* r, UINT flags) {
+  return ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), r, flags);
+}
+int DrawTextOf(HDC dc, const std::wstring& text, RECT* r, UINT flags) {
+  return ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), r, flags);
+}
+
+// The text measured with `measure` and drawn centred in `tr`; a wrapped one
+// keeps 2 pixels from either side.
+template <class Text>
+void DrawCentred(TCanvas* canvas, const Text& text, bool wordWrap, const RECT& tr, UINT measure) {
+  RECT t = tr;
+  if (wordWrap) {
+    t.left += 2;
+    t.right -= 2;
+  }
+  const HDC dc = canvas->Handle();
+  DrawTextOf(dc, text, &t, DT_CALCRECT | measure);
+  ::OffsetRect(&t, (Width(tr) - Width(t)) / 2, (Height(tr) - Height(t)) / 2);
+  DrawTextOf(dc, text, &t, wordWrap ? DT_WORDBREAK | DT_CENTER : DT_CENTER);
+}
+
 }  // namespace
 
 void TnuvSkinControl::PaintFaceText(TBitmap* bitmap, const std::string& text, bool wordWrap, const RECT& textRect,
                                     TFont* font) {
-  const HWND wnd = GetHandle();
-  if (!wnd) return;
-  ClientCanvas canvas(wnd);
-  if (!canvas) return;
-  RECT r{};
-  GetControlRect(r);
-  if (bitmap) canvas->CopyRect(r, bitmap->Canvas(), r);
-  if (text.empty()) return;
-  canvas->Brush()->SetStyle(bsClear);
-  if (font) canvas->SetFont(font);
-  if (!GetEnabled()) canvas->Font()->SetColor(static_cast<TColor>(0x808080));
-  RECT tr = textRect;
-  if (FState.Contains(TnuvSkinControlStateFlag::Down)) ::OffsetRect(&tr, 1, 1);
-  RECT t = tr;
-  if (wordWrap) {
-    t.left += 2;
-    t.right -= 2;
-  }
-  const HDC dc = canvas->Handle();
-  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
-  ::OffsetRect(&t, (Width(tr) - Width(t)) / 2, (Height(tr) - Height(t)) / 2);
-  ::DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t, wordWrap ? DT_WORDBREAK | DT_CENTER : DT_CENTER);
+  PaintOnWindow(*this, bitmap, [&](TCanvas* canvas) { DrawFaceText(canvas, text, wordWrap, textRect, font); });
 }
 
 void TnuvSkinControl::PaintFaceTextW(TBitmap* bitmap, bool wordWrap, const RECT& textRect, TFont* font) {
+  PaintOnWindow(*this, bitmap,
+                [&](TCanvas* canvas) { DrawFaceTextW(canvas, WindowTextW(), wordWrap, textRect, font); });
+}
+
+void TnuvSkinControl::DrawFaceText(TCanvas* canvas, const std::string& text, bool wordWrap, const RECT& textRect,
+                                   TFont* font) {
+  if (!canvas || text.empty()) return;
+  const RECT tr =
+      PrepareCaption(canvas, font, GetEnabled(), FState.Contains(TnuvSkinControlStateFlag::Down), textRect);
+  DrawCentred(canvas, text, wordWrap, tr, DT_EXPANDTABS | DT_WORDBREAK);
+}
+
+void TnuvSkinControl::DrawFaceTextW(TCanvas* canvas, const std::wstring& text, bool wordWrap, const RECT& textRect,
+                                    TFont* font) {
+  if (!canvas || text.empty()) return;
+  const RECT tr =
+      PrepareCaption(canvas, font, GetEnabled(), FState.Contains(TnuvSkinControlStateFlag::Down), textRect);
+  DrawCentred(canvas, text, wordWrap, tr, wordWrap ? DT_WORDBREAK | DT_CENTER : DT_CENTER);
+}
+
+void TnuvSkinControl::CopyFaceToWindow(TBitmap* bitmap) {
   const HWND wnd = GetHandle();
-  if (!wnd) return;
-  ClientCanvas canvas(wnd);
-  if (!canvas) return;
+  if (!wnd || !bitmap) return;
+  win::WindowDC dc(wnd);
+  if (!dc) return;
   RECT r{};
   GetControlRect(r);
-  if (bitmap) canvas->CopyRect(r, bitmap->Canvas(), r);
-  const int length = ::GetWindowTextLengthW(wnd);
-  if (length <= 0) return;
+  ::BitBlt(dc.Get(), r.left, r.top, Width(r), Height(r), bitmap->Canvas()->Handle(), r.left, r.top, SRCCOPY);
+}
+
+std::wstring TnuvSkinControl::WindowTextW() {
+  const HWND wnd = GetHandle();
+  const int length = wnd ? ::GetWindowTextLengthW(wnd) : 0;
+  if (length <= 0) return {};
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   text.resize(static_cast<std::size_t>(std::max(0, ::GetWindowTextW(wnd, text.data(), length + 1))));
-  if (text.empty()) return;
-  canvas->Brush()->SetStyle(bsClear);
-  if (font) canvas->SetFont(font);
-  if (!GetEnabled()) canvas->Font()->SetColor(static_cast<TColor>(0x808080));
-  RECT tr = textRect;
-  if (FState.Contains(TnuvSkinControlStateFlag::Down)) ::OffsetRect(&tr, 1, 1);
-  RECT t = tr;
-  if (wordWrap) {
-    t.left += 2;
-    t.right -= 2;
-  }
-  const HDC dc = canvas->Handle();
-  const UINT align = wordWrap ? DT_WORDBREAK | DT_CENTER : DT_CENTER;
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_CALCRECT | align);
-  ::OffsetRect(&t, (Width(tr) - Width(t)) / 2, (Height(tr) - Height(t)) / 2);
-  ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &t, align);
+  return text;
 }
 
 void TnuvSkinControl::DrawBitmapAt(TBitmap* bitmap, POINT point) {

@@ -54,6 +54,15 @@ class TnuvSkinControl : public TObject {
   void PaintFaceText(TBitmap* bitmap, const std::string& text, bool wordWrap, const RECT& textRect, TFont* font);
   void PaintFaceTextW(TBitmap* bitmap, bool wordWrap, const RECT& textRect, TFont* font);
   void DrawBitmapAt(TBitmap* bitmap, POINT point);
+  // The caption step of PaintFaceText and PaintFaceTextW on any canvas, so
+  // that a skin can compose the caption into its face before the one copy
+  // to the window (CopyFaceToWindow).
+  void DrawFaceText(TCanvas* canvas, const std::string& text, bool wordWrap, const RECT& textRect, TFont* font);
+  void DrawFaceTextW(TCanvas* canvas, const std::wstring& text, bool wordWrap, const RECT& textRect, TFont* font);
+  // The control's rectangle of the bitmap onto its window.
+  void CopyFaceToWindow(TBitmap* bitmap);
+  // The window's text as PaintFaceTextW draws it.
+  std::wstring WindowTextW();
 
   TnuvSkinWindow* SkinWindow() const { return FSkinWindow; }
   TnuvSkinEngine* Engine() const { return FEngine; }

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "StdCtrlsTestSupport.h"
+#include "ControlSkinTestSupport.h"
 #include "controls/NUVSkinStdCtrl.h"
 #include "controls/NUVSkinStdWnd.h"
 #include "engine/NUVSkinEngine.h"
@@ -23,29 +23,6 @@ using namespace nuvskin::test;
 namespace {
 
 using F = TnuvSkinControlStateFlag;
-
-// A frame skin that only owns control skins, the way the bindings do.
-class TTestFrame : public TnuvSkinWindow {
-  NUV_CLASS(TTestFrame, TnuvSkinWindow)
-  TTestFrame(HWND wnd, bool fromHook, TnuvSkinEngine* engine) : TnuvSkinWindow(wnd, fromHook, engine), wnd_(wnd) {}
-  void UpdateFrame() override {}
-  void CallDefault(TMessage& /*message*/) override {}
-  void SkinChildren() override {}
-  void UnskinChildren() override {
-    for (TnuvSkinControl* skin : FControlSkins) {
-      if (auto* vcl = dynamic_cast<TnuvSkinControlVCL*>(skin)) vcl->RestoreWindowProc();
-      skin->DoneSkin();
-      TObject::Free(skin);
-    }
-    FControlSkins.clear();
-  }
-  HWND GetHandle() override { return wnd_; }
-  void Attach(HWND /*wnd*/) override {}
-  void Detach() override {}
-
- private:
-  HWND wnd_;
-};
 
 struct Record {
   int paints = 0, befores = 0;
@@ -84,28 +61,22 @@ class TWndProbeSkin : public TnuvSkinControlWnd {
     if (!face) return;
     RECT r;
     GetControlRect(r);
-    if (wide)
+    if (composed) {  // the caption into a copy of the face, then one copy to the window
+      TBitmap buffer;
+      buffer.Assign(face);
+      DrawFaceText(buffer.Canvas(), WindowText(), false, r, font);
+      CopyFaceToWindow(&buffer);
+    } else if (wide) {
       PaintFaceTextW(face, false, r, font);
-    else
+    } else {
       PaintFaceText(face, WindowText(), false, r, font);
+    }
   }
   void SetState(TnuvSkinControlState state) { FState = state; }
   Record rec;
   TBitmap* face = nullptr;
   TFont* font = nullptr;
-  bool wide = false;
-};
-class TWndPushProbe : public TWndProbeSkin {
-  NUV_CLASS(TWndPushProbe, TWndProbeSkin)
-  using TWndProbeSkin::TWndProbeSkin;
-};
-class TWndCheckProbe : public TWndProbeSkin {
-  NUV_CLASS(TWndCheckProbe, TWndProbeSkin)
-  using TWndProbeSkin::TWndProbeSkin;
-};
-class TWndRadioProbe : public TWndProbeSkin {
-  NUV_CLASS(TWndRadioProbe, TWndProbeSkin)
-  using TWndProbeSkin::TWndProbeSkin;
+  bool wide = false, composed = false;
 };
 class TWndComboProbe : public TWndProbeSkin {
   NUV_CLASS(TWndComboProbe, TWndProbeSkin)
@@ -126,20 +97,11 @@ void RegisterProbeSkins() {
                         {&TButton::StaticClass(), MakeControlSkin<TButtonProbeSkin>}});
   // A later registration of a descendant takes precedence over its ancestor's.
   RegisterControlSkins({{&TBitBtn::StaticClass(), MakeControlSkin<TBitBtnProbeSkin>}});
+  // The library's own button skins are in the table already, and the first
+  // record of a key wins there.
   RegisterWndControlSkins({{"COMBOBOX", MakeWndControlSkin<TWndComboProbe>},
                            {"COMBOBOXEX32", MakeWndControlSkin<TWndComboProbe>},
-                           {"BUTTON", MakeWndControlSkin<TWndPushProbe>},
-                           {"BUTTON_CHECKBOX", MakeWndControlSkin<TWndCheckProbe>},
-                           {"BUTTON_RADIOBUTTON", MakeWndControlSkin<TWndRadioProbe>},
                            {"STATIC", MakeWndControlSkin<TWndProbeSkin>}});
-}
-
-template <class T>
-T* Place(TWinControl* parent, int left, int top, int width = 80, int height = 25) {
-  T* c = Create<T>(parent->Owner() ? parent->Owner() : parent);
-  c->SetBounds(left, top, width, height);
-  c->SetParent(parent);
-  return c;
 }
 
 HWND RawChild(HWND parent, const wchar_t* cls, DWORD style, int top = 10, const wchar_t* text = L"Hg") {
@@ -151,61 +113,20 @@ LRESULT Query(HWND wnd) { return ::SendMessageW(wnd, WM_NUVSKIN_QUERY, 0, 0); }
 
 std::string SkinName(const TnuvSkinControl* skin) { return skin ? skin->ClassName() : "none"; }
 
-class ControlSkins : public ::testing::Test {
+class ControlSkins : public ControlSkinFixture {
  protected:
   void SetUp() override {
     RegisterProbeSkins();
-    MoveCursorTo(POINT{5, 5});  // away from every control: hover stays the test's
-    owner_ = Create<TForm>(nullptr);
-    engine_ = Create<TnuvSkinEngine>(owner_);
-    engine_->SetSkinAllForms(false);
-    engine_->LoadBuiltInSkin();
-    engine_->SetActive(true);
-    ASSERT_TRUE(engine_->SkinningActive());
-    form_ = Create<TForm>(nullptr);
-    form_->SetTag(engine_->DisabledTag());  // the engine leaves this form to the test
-    form_->SetBounds(120, 120, 400, 300);
-    form_->Show();
-    TestWindow::Options options;
-    options.bounds = RECT{540, 120, 840, 420};
-    options.style |= WS_CLIPCHILDREN;
-    dialog_ = std::make_unique<TestWindow>(options);
-    frame_ = TnuvSkinWindow::Create<TTestFrame>(dialog_->Handle(), false, engine_);
+    ControlSkinFixture::SetUp();
   }
-  void TearDown() override {
-    TObject::Free(frame_);
-    dialog_.reset();
-    TObject::Free(form_);
-    TObject::Free(owner_);  // and the engine with it
-  }
-
-  // Skins `control` through the table; the frame skin owns the result.
   template <class Skin = TProbeSkin>
   Skin* Attach(TControl* control) {
-    TnuvSkinControl* skin = CreateControlSkin(control, frame_);
-    if (skin) frame_->FControlSkins.push_back(skin);
-    return dynamic_cast<Skin*>(skin);
+    return ControlSkinFixture::Attach<Skin>(control);
   }
   template <class Skin = TWndProbeSkin>
   Skin* AttachWnd(HWND wnd) {
-    TnuvSkinControl* skin = CreateWndControlSkin(wnd, frame_);
-    if (skin) frame_->FControlSkins.push_back(skin);
-    return dynamic_cast<Skin*>(skin);
+    return ControlSkinFixture::AttachWnd<Skin>(wnd);
   }
-  // Releases one skin the way the frame skin does.
-  void Release(TnuvSkinControl* skin) {
-    auto& list = frame_->FControlSkins;
-    list.erase(std::remove(list.begin(), list.end(), skin), list.end());
-    if (auto* vcl = dynamic_cast<TnuvSkinControlVCL*>(skin)) vcl->RestoreWindowProc();
-    skin->DoneSkin();
-    TObject::Free(skin);
-  }
-
-  TForm* owner_ = nullptr;
-  TnuvSkinEngine* engine_ = nullptr;
-  TForm* form_ = nullptr;
-  std::unique_ptr<TestWindow> dialog_;
-  TTestFrame* frame_ = nullptr;
 };
 
 }  // namespace
@@ -237,13 +158,13 @@ TEST_F(ControlSkins, RawWindowsAreSkinnedByClassAndButtonStyle) {
     const char* skin;
   } cases[] = {
       {L"Button", BS_GROUPBOX, "none"},
-      {L"Button", BS_AUTORADIOBUTTON, "TWndRadioProbe"},
-      {L"Button", BS_RADIOBUTTON, "TWndRadioProbe"},
-      {L"Button", BS_CHECKBOX, "TWndCheckProbe"},
-      {L"Button", BS_AUTOCHECKBOX, "TWndCheckProbe"},
-      {L"Button", BS_AUTO3STATE, "TWndCheckProbe"},
-      {L"Button", BS_PUSHBUTTON, "TWndPushProbe"},
-      {L"Button", BS_DEFPUSHBUTTON, "TWndPushProbe"},
+      {L"Button", BS_AUTORADIOBUTTON, "TnuvSkinWndRadioButton"},
+      {L"Button", BS_RADIOBUTTON, "TnuvSkinWndRadioButton"},
+      {L"Button", BS_CHECKBOX, "TnuvSkinWndCheckBox"},
+      {L"Button", BS_AUTOCHECKBOX, "TnuvSkinWndCheckBox"},
+      {L"Button", BS_AUTO3STATE, "TnuvSkinWndCheckBox"},
+      {L"Button", BS_PUSHBUTTON, "TnuvSkinWndButton"},
+      {L"Button", BS_DEFPUSHBUTTON, "TnuvSkinWndButton"},
       {L"ComboBox", CBS_SIMPLE, "none"},
       {L"ComboBox", CBS_DROPDOWNLIST, "TWndComboProbe"},
       {L"Edit", 0, "none"},
@@ -312,7 +233,7 @@ TEST_F(ControlSkins, OptedOutReleasedAndInactiveSkinsLeaveMessagesAlone) {
   ASSERT_NE(skin, nullptr);
   const HWND wnd = button->Handle();
   const HWND raw = RawChild(dialog_->Handle(), L"Button", BS_PUSHBUTTON);
-  ASSERT_NE(AttachWnd(raw), nullptr);
+  ASSERT_NE(AttachWnd<TnuvSkinControl>(raw), nullptr);
   EXPECT_EQ(Query(wnd), 1);
 
   // Tag equal to DisabledTag, also when both are 0 (the common Tag).
@@ -350,7 +271,7 @@ TEST_F(ControlSkins, RawSkinLetsGoOfAWindowThatDiedFirst) {
   options.bounds = RECT{200, 200, 400, 300};
   auto dialog = std::make_unique<TestWindow>(options);
   const HWND button = RawChild(dialog->Handle(), L"Button", BS_PUSHBUTTON);
-  auto* skin = AttachWnd(button);
+  auto* skin = AttachWnd<TnuvSkinControl>(button);
   ASSERT_NE(skin, nullptr);
   EXPECT_EQ(skin->GetHandle(), button);
 
@@ -420,7 +341,7 @@ LRESULT CALLBACK ForeignProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
 
 TEST_F(ControlSkins, RawSkinRemovedUnderAnotherSubclasserDoesNotCutItOff) {
   const HWND button = RawChild(dialog_->Handle(), L"Button", BS_PUSHBUTTON, 10, L"Keep");
-  auto* skin = AttachWnd(button);
+  auto* skin = AttachWnd<TnuvSkinControl>(button);
   ASSERT_NE(skin, nullptr);
   gForeignCalls = 0;
   gForeignPrevious = reinterpret_cast<WNDPROC>(
@@ -442,25 +363,6 @@ TEST_F(ControlSkins, RawSkinRemovedUnderAnotherSubclasserDoesNotCutItOff) {
 }
 
 namespace {
-
-struct Box {
-  int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
-  bool Empty() const { return right < left; }
-};
-
-// The pixels that differ from `background`.
-Box InkBox(const Image& image, Pixel background) {
-  Box box;
-  for (int y = 0; y < image.Height(); ++y)
-    for (int x = 0; x < image.Width(); ++x)
-      if (image.At(x, y) != background) {
-        box.left = std::min(box.left, x);
-        box.top = std::min(box.top, y);
-        box.right = std::max(box.right, x + 1);
-        box.bottom = std::max(box.bottom, y + 1);
-      }
-  return box;
-}
 
 bool Contains(const Image& image, Pixel p) { return image.Count(0, 0, image.Width(), image.Height(), p) > 0; }
 
@@ -504,6 +406,10 @@ TEST_F(ControlSkins, FaceTextIsCentredOnTheFaceAndPressedByOnePixel) {
   EXPECT_EQ(wideInk.top, ink.top);
   EXPECT_EQ(wideInk.right, ink.right);
   skin->wide = false;
+  // Composed off screen first, it is the same to the pixel.
+  skin->composed = true;
+  EXPECT_TRUE(DifferenceBox(normal, paint()).Empty());
+  skin->composed = false;
 
   skin->SetState(TnuvSkinControlState{F::Down});
   const Box pressed = InkBox(paint(), kBlue);

@@ -89,6 +89,9 @@ TEST(GraphicsObjects, ChangesFireOnChangeAndRecreateTheHandle) {
   EXPECT_EQ(lb.lbStyle, static_cast<UINT>(BS_SOLID));
   EXPECT_EQ(lb.lbColor, ::GetSysColor(COLOR_BTNFACE));
   EXPECT_EQ(brushChanges, 2);
+  brush->SetStyle(bsClear);
+  brush->SetColor(clBtnFace);  // the same colour again: solid all the same
+  EXPECT_EQ(brush->Style(), bsSolid);
 }
 
 TEST(GraphicsObjects, AssignCopiesTheDescriptionAndSetHandleAdoptsASystemFont) {
