@@ -3,9 +3,11 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "ButtonStatesForm.h"
 #include "DemoSkins.h"
 #include "MdiForms.h"
 #include "OwnFrameForm.h"
+#include "Place.h"
 #include "engine/NUVSkinEngine.h"
 #include "frames/MenuBar.h"
 #include "framework/Buttons.h"
@@ -63,17 +65,6 @@ TImageList* MakeImages(TComponent* owner) {
   return images;
 }
 
-// A control on `parent`; `setup` runs before the bounds are set, for the
-// properties (a scroll bar's Kind...) that turn a control's shape around.
-template <class T, class Setup = std::nullptr_t>
-T* Place(TWinControl* parent, int left, int top, int width, int height, Setup setup = nullptr) {
-  T* control = Create<T>(parent);
-  if constexpr (!std::is_null_pointer_v<Setup>) setup(control);
-  control->SetBounds(left, top, width, height);
-  control->SetParent(parent);
-  return control;
-}
-
 TGroupBox* Group(TWinControl* parent, const wchar_t* caption, int left, int top, int width, int height) {
   auto* box = Place<TGroupBox>(parent, left, top, width, height);
   box->SetCaption(caption);
@@ -122,6 +113,7 @@ void TGalleryForm::BuildEngine(bool active) {
   // they are activated.
   engine_->AutoSkinWndClassNames()->Add(L"TMdiFrameForm");
   engine_->AutoSkinWndClassNames()->Add(L"TMdiChildForm");
+  engine_->AutoSkinWndClassNames()->Add(L"TButtonStatesForm");
   engine_->SetActive(active);
 }
 
@@ -144,6 +136,7 @@ void TGalleryForm::BuildMenus() {
       ->SetImageIndex(2);
   Item(this, dialogs, L"Window with its &own frame", TNotifyEvent::Bind(this, &TGalleryForm::OpenOwnFrameWindow));
   Item(this, dialogs, L"&Plain form", [this](TObject*) { OpenPlainForm(); });
+  Item(this, dialogs, L"&Button states", [](TObject*) { Create<TButtonStatesForm>(Application)->Show(); });
   TMenuItem* view = Item(this, root, L"&View");
   TMenuItem* large = Item(this, view, L"&Large icons");
   large->SetRadioItem(true);

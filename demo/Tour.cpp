@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "ButtonStatesForm.h"
 #include "MdiForms.h"
 #include "OwnFrameForm.h"
 #include "engine/SkinMessages.h"
+#include "framework/StdCtrls.h"
 #include "image/WindowCapture.h"
 
 namespace nuvskin::demo {
@@ -29,8 +31,8 @@ void Pump(DWORD ms) {
   }
 }
 
-// The screen around some windows: frames, shadows and what lies beside them.
-image::Image ScreenAround(const std::vector<HWND>& windows, int margin) {
+// The rectangle of the screen around some windows.
+RECT RectAround(const std::vector<HWND>& windows, int margin) {
   RECT all{};
   bool first = true;
   for (HWND wnd : windows) {
@@ -45,8 +47,44 @@ image::Image ScreenAround(const std::vector<HWND>& windows, int margin) {
   ::InflateRect(&all, margin, margin);
   all.left = std::max(0L, all.left);
   all.top = std::max(0L, all.top);
-  return image::CaptureScreen(all);
+  return all;
 }
+
+// The screen around some windows: frames, shadows and what lies beside them.
+image::Image ScreenAround(const std::vector<HWND>& windows, int margin) {
+  return image::CaptureScreen(RectAround(windows, margin));
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  ::SendInput(1, &input, sizeof input);
+}
+
+// Puts the cursor on a control's centre and waits until it is there (Wine
+// moves it asynchronously) and the control has answered.
+void MouseTo(TWinControl* control) {
+  RECT r;
+  ::GetWindowRect(control->Handle(), &r);
+  const POINT to{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ::SetCursorPos(to.x, to.y);
+  for (int i = 0; i < 50; ++i) {
+    POINT at;
+    if (::GetCursorPos(&at) && at.x == to.x && at.y == to.y) break;
+    Pump(10);
+  }
+  Pump(300);
+}
+
+// Copies the screen under a window into a picture of the screen taken at
+// `origin`.
+void PasteScreenOf(image::Image& shot, POINT origin, HWND wnd) {
+  RECT r;
+  ::GetWindowRect(wnd, &r);
+  shot.Blit(image::CaptureScreen(r), r.left - origin.x, r.top - origin.y);
+}
+
 
 void Save(Tour& tour, const image::Image& shot, const std::wstring& name) {
   const auto path = tour.dir / (name + L".png");
@@ -121,6 +159,32 @@ HWND ActiveDialog(TGalleryForm* gallery) {
   return active && active != gallery->Handle() ? active : nullptr;
 }
 
+// Hot and pressed come from the mouse and only one button can have either at
+// a time: the picture of the form is taken first, then each of those two
+// buttons is brought into its state by the mouse and its picture pasted in.
+void ButtonStatesScene(Tour& tour) {
+  auto* form = Create<TButtonStatesForm>(Application);
+  form->Show();
+  ::SetForegroundWindow(form->Handle());
+  POINT parked{0, 0};
+  ::SetCursorPos(parked.x, parked.y);
+  Pump(800);
+  const RECT around = RectAround({form->Handle()}, 16);
+  image::Image shot = image::CaptureScreen(around);
+  const POINT origin{around.left, around.top};
+  MouseTo(form->HotButton());
+  PasteScreenOf(shot, origin, form->HotButton()->Handle());
+  MouseTo(form->PressedButton());
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Pump(400);
+  PasteScreenOf(shot, origin, form->PressedButton()->Handle());
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  ::SetCursorPos(parked.x, parked.y);
+  Pump(200);
+  Save(tour, shot, L"buttons-states");
+  form->Free();
+}
+
 void EndTheMenu(HWND) { ::EndMenu(); }
 void CloseTheWindow(HWND wnd) {
   if (wnd) ::PostMessageW(wnd, WM_CLOSE, 0, 0);
@@ -167,6 +231,8 @@ int RunScreenshotTour(TGalleryForm* gallery, const std::filesystem::path& dir) {
   Pump(600);
   Save(tour, ScreenAround({plain->Handle()}, 16), L"plain-form");
   plain->Free();
+
+  ButtonStatesScene(tour);
 
   TMdiFrameForm* frame = OpenMdiFrame();
   Pump(800);
