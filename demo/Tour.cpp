@@ -85,7 +85,6 @@ void PasteScreenOf(image::Image& shot, POINT origin, HWND wnd) {
   shot.Blit(image::CaptureScreen(r), r.left - origin.x, r.top - origin.y);
 }
 
-
 void Save(Tour& tour, const image::Image& shot, const std::wstring& name) {
   const auto path = tour.dir / (name + L".png");
   if (!shot.Empty() && image::WritePng(shot, path)) {
@@ -169,6 +168,10 @@ void ButtonStatesScene(Tour& tour) {
   POINT parked{0, 0};
   ::SetCursorPos(parked.x, parked.y);
   Pump(800);
+  if (::SendMessageW(form->Handle(), WM_NUVSKIN_QUERY, 0, 0) != 1) {
+    tour.ok = false;
+    std::fprintf(stderr, "demo: the button states form is not skinned\n");
+  }
   const RECT around = RectAround({form->Handle()}, 16);
   image::Image shot = image::CaptureScreen(around);
   const POINT origin{around.left, around.top};
