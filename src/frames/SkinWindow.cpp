@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "controls/SkinControl.h"
 
 namespace nuvskin {
@@ -95,6 +97,19 @@ std::string TnuvSkinWindow::GetCaptionA() {
 }
 
 // --- Actions --------------------------------------------------------------------
+
+void TnuvSkinWindow::FreeControlSkins() {
+  FControlSkins.erase(std::remove(FControlSkins.begin(), FControlSkins.end(), nullptr), FControlSkins.end());
+  while (!FControlSkins.empty()) {
+    TnuvSkinControl* skin = FControlSkins.front();
+    FControlSkins.erase(FControlSkins.begin());
+    try {
+      skin->DoneSkin();
+    } catch (...) {
+    }
+    TObject::Free(skin);
+  }
+}
 
 void TnuvSkinWindow::CloseWindow() { ::PostMessageW(GetHandle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
 

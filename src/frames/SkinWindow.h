@@ -63,6 +63,8 @@ class TnuvSkinWindow : public TComponent {
   virtual void SaveFrameMetrics() {}
   virtual void SkinChildren() = 0;
   virtual void UnskinChildren() = 0;
+  // Ends and frees every control skin of FControlSkins, first to last.
+  void FreeControlSkins();
   virtual bool CanShapeWindow() { return true; }
   virtual int GetMenuBarHeight() { return 0; }
   virtual HICON GetIconHandle() { return nullptr; }

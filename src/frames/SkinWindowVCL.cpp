@@ -464,20 +464,9 @@ void TnuvSkinWindowVCL::SkinControl(TControl* control) {
   }
 }
 
-void TnuvSkinWindowVCL::UnskinChildren() {
-  FControlSkins.erase(std::remove(FControlSkins.begin(), FControlSkins.end(), nullptr), FControlSkins.end());
-  while (!FControlSkins.empty()) {
-    TnuvSkinControl* skin = FControlSkins.front();
-    FControlSkins.erase(FControlSkins.begin());
-    // A control that lives on gets its WindowProc back (the skin's
-    // destructor does it; a freed control is left alone).
-    try {
-      skin->DoneSkin();
-    } catch (...) {
-    }
-    TObject::Free(skin);
-  }
-}
+// A control that lives on gets its WindowProc back (the skin's destructor
+// does it; a freed control is left alone).
+void TnuvSkinWindowVCL::UnskinChildren() { FreeControlSkins(); }
 
 // --- After the form's own handling ---------------------------------------------------
 

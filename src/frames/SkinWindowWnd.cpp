@@ -149,18 +149,7 @@ void TnuvSkinWindowWnd::SkinChildren() {
   });
 }
 
-void TnuvSkinWindowWnd::UnskinChildren() {
-  FControlSkins.erase(std::remove(FControlSkins.begin(), FControlSkins.end(), nullptr), FControlSkins.end());
-  while (!FControlSkins.empty()) {
-    TnuvSkinControl* skin = FControlSkins.front();
-    FControlSkins.erase(FControlSkins.begin());
-    try {
-      skin->DoneSkin();
-    } catch (...) {
-    }
-    TObject::Free(skin);
-  }
-}
+void TnuvSkinWindowWnd::UnskinChildren() { FreeControlSkins(); }
 
 bool TnuvSkinWindowWnd::BeforeMessage(TMessage& message) {
   const bool wasFolderDialog = FFolderDialog;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "FrameTestSupport.h"
+#include "MenuInputSupport.h"
 #include "controls/SkinControl.h"
 #include "frames/MenuBar.h"
 #include "frames/SkinWindowVCL.h"
@@ -347,14 +348,7 @@ TEST_F(FormSkins, AShortcutOfTheMainMenuWorksWhileTheFormShowsTheSkinnedBar) {
   ::SetForegroundWindow(form->Handle());
   edit->SetFocus();
   AppPump(50);
-  INPUT keys[4] = {};
-  const WORD codes[4] = {VK_CONTROL, 'K', 'K', VK_CONTROL};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = codes[i];
-    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-  }
-  ::SendInput(4, keys, sizeof(INPUT));
+  SendChord(VK_CONTROL, 'K');
   EXPECT_TRUE(AppPumpUntil([&] { return clicks > 0; }, 1000));
   AppPump(50);
   EXPECT_EQ(clicks, 1);

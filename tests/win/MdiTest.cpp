@@ -231,14 +231,7 @@ TEST_F(Mdi, AShortcutOfTheActiveChildsMenuWorksWhileItsBarIsHidden) {
   options->OnClick = [&](TObject*) { ++clicks; };
   ASSERT_TRUE(BringToFront(frame_));
   AppPump(50);
-  INPUT keys[4] = {};
-  const WORD codes[4] = {VK_CONTROL, 'T', 'T', VK_CONTROL};
-  for (int i = 0; i < 4; ++i) {
-    keys[i].type = INPUT_KEYBOARD;
-    keys[i].ki.wVk = codes[i];
-    keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-  }
-  ::SendInput(4, keys, sizeof(INPUT));
+  SendChord(VK_CONTROL, 'T');
   EXPECT_TRUE(AppPumpUntil([&] { return clicks > 0; }, 1000));
   AppPump(50);
   EXPECT_EQ(clicks, 1);

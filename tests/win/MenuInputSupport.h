@@ -11,17 +11,20 @@
 
 namespace nuvskin::test {
 
-inline void SendAltChord(WORD letter) {
+// A modifier held down around one key press, as real keys.
+inline void SendChord(WORD modifier, WORD letter) {
   INPUT in[4]{};
   for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-  in[0].ki.wVk = VK_MENU;
+  in[0].ki.wVk = modifier;
   in[1].ki.wVk = letter;
   in[2].ki.wVk = letter;
   in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  in[3].ki.wVk = VK_MENU;
+  in[3].ki.wVk = modifier;
   in[3].ki.dwFlags = KEYEVENTF_KEYUP;
   ::SendInput(4, in, sizeof(INPUT));
 }
+
+inline void SendAltChord(WORD letter) { SendChord(VK_MENU, letter); }
 
 inline bool MenuWindowVisible() {
   HWND popup = ::FindWindowW(L"#32768", nullptr);
